@@ -1,0 +1,11 @@
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("AlbumKeeper 2.0");
+    return 0;
+  }
+  std::puts("AlbumKeeper 2.0");
+  return 0;
+}
