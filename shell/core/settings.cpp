@@ -1,0 +1,42 @@
+#include "shell/core/settings.h"
+
+#include <filesystem>
+#include <string_view>
+
+#include "net/codec.h"
+#include "shell/core/profile_io.h"
+
+namespace ak {
+namespace {
+
+Text SkipLeadingControls(const Text& text) {
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) <= 32) ++i;
+  return text.substr(i);
+}
+
+std::filesystem::path NativePath(const Text& gbk_path) {
+  return std::filesystem::path(GbkToUtf8(gbk_path.substr(0, gbk_path.find('\0'))));
+}
+
+}  // namespace
+
+const Text& SettingsFileName() { return AK_GBK("peizi.ini"); }
+
+Text SettingsFilePath(const Text& program_dir) { return program_dir + "/" + SettingsFileName(); }
+
+Text ReadSetting(const Text& path, const Text& section, const Text& key,
+                 const Text& default_value) {
+  const Text p = SkipLeadingControls(path);
+  const Text s = SkipLeadingControls(section);
+  const Text k = SkipLeadingControls(key);
+  if (p.empty() || s.empty() || k.empty()) return Text();
+  return ReadProfileString(NativePath(p), s, k, default_value);
+}
+
+bool WriteSetting(const Text& path, const Text& section, const Text& key, const Text& value) {
+  if (path.empty() || path.front() == '\0') return false;
+  return WriteProfileString(NativePath(path), section, key, value);
+}
+
+}  // namespace ak
