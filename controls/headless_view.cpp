@@ -1,0 +1,58 @@
+#include "controls/headless_view.h"
+
+#include "net/codec.h"
+
+namespace ak {
+
+HeadlessView::HeadlessView(Controls& controls, std::ostream& out)
+    : controls_(controls), out_(out) {}
+
+void HeadlessView::Attached(const ControlsState& state) {
+  std::lock_guard lock(mutex_);
+  state_ = state;
+}
+
+void HeadlessView::ChangesPending() {
+  // Taking and carrying out under one lock keeps the order when several writers call in at once.
+  std::lock_guard lock(mutex_);
+  for (ControlChange& change : controls_.TakeChanges()) {
+    state_.Apply(change);
+    sequences_.push_back(change.sequence);
+    if (change.kind == ChangeKind::kLogAppend) {
+      Write(change.text);
+    } else if (change.kind == ChangeKind::kMessage) {
+      messages_.push_back(change.text);
+      Write(AK_GBK("信息：") + change.text + "\r\n");
+      if (change.answer) change.answer->Answer();
+    }
+  }
+  out_.flush();
+}
+
+void HeadlessView::Write(const Text& gbk) {
+  std::string utf8 = GbkToUtf8(gbk);
+  std::string lines;
+  lines.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    lines.push_back(utf8[i]);
+  }
+  out_ << lines;
+}
+
+ControlsState HeadlessView::State() const {
+  std::lock_guard lock(mutex_);
+  return state_;
+}
+
+std::vector<std::uint64_t> HeadlessView::Sequences() const {
+  std::lock_guard lock(mutex_);
+  return sequences_;
+}
+
+std::vector<Text> HeadlessView::Messages() const {
+  std::lock_guard lock(mutex_);
+  return messages_;
+}
+
+}  // namespace ak
