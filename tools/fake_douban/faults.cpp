@@ -1,0 +1,35 @@
+#include "tools/fake_douban/faults.h"
+
+namespace ak::fake {
+
+bool FaultState::Matches(std::string_view match, std::string_view target, bool isPicture) {
+  if (match.empty()) return !isPicture;
+  return target.starts_with(match);
+}
+
+bool FaultState::CountAndCheckBlocked() {
+  const long count = ++requests_;
+  return options_.blockAfter >= 0 && count > options_.blockAfter;
+}
+
+bool FaultState::TakeEmpty(const std::string& host, const std::string& target, bool isPicture) {
+  if (options_.emptyFirst <= 0 || !Matches(options_.emptyMatch, target, isPicture)) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  int& answered = emptyAnswers_[host + target];
+  return answered++ < options_.emptyFirst;
+}
+
+bool FaultState::IsSlow(std::string_view target, bool isPicture) const {
+  return options_.slowMs > 0 && Matches(options_.slowMatch, target, isPicture);
+}
+
+bool FaultState::IsCutOff(std::string_view target, bool isPicture) const {
+  return options_.cutOff && Matches(options_.cutOffMatch, target, isPicture);
+}
+
+int FaultState::PictureError(const std::string& photoId) const {
+  const auto it = options_.pictureErrors.find(photoId);
+  return it == options_.pictureErrors.end() ? 0 : it->second;
+}
+
+}  // namespace ak::fake

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace ak::fake {
+
+// Faults the double can be told to inject. A "match" is a prefix of the request's path with
+// query ("/photos/album/1620000002/?start=18"); an empty match means every page and API answer
+// (pictures are matched only when a match is given).
+struct FaultOptions {
+  long blockAfter = -1;  // from request N+1 on, every answer is 403 with a block page
+  int emptyFirst = 0;    // the first K answers of each page (path with query) have no body
+  std::string emptyMatch;
+  int slowMs = 0;  // each matching answer waits this long before it is sent
+  std::string slowMatch;
+  bool cutOff = false;      // matching answers stop half-way through the body, then the
+  std::string cutOffMatch;  // connection closes
+  std::map<std::string, int> pictureErrors;  // photo id -> 200 or 404 with an HTML error page
+  bool redirectHttps = false;  // web host over HTTP answers 301 to the same address on https
+};
+
+// The counters behind the faults; thread-safe.
+class FaultState {
+ public:
+  explicit FaultState(FaultOptions options) : options_(std::move(options)) {}
+
+  const FaultOptions& options() const { return options_; }
+  // Counts the request; true when it must be refused.
+  bool CountAndCheckBlocked();
+  // True when this answer must be empty (counts the page's answers).
+  bool TakeEmpty(const std::string& host, const std::string& target, bool isPicture);
+  bool IsSlow(std::string_view target, bool isPicture) const;
+  bool IsCutOff(std::string_view target, bool isPicture) const;
+  // 0 when the photo's pictures are served normally.
+  int PictureError(const std::string& photoId) const;
+
+ private:
+  static bool Matches(std::string_view match, std::string_view target, bool isPicture);
+
+  FaultOptions options_;
+  std::atomic<long> requests_{0};
+  std::mutex mutex_;
+  std::map<std::string, int> emptyAnswers_;
+};
+
+}  // namespace ak::fake

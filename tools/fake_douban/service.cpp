@@ -1,0 +1,209 @@
+#include "tools/fake_douban/service.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+#include <thread>
+
+#include "tools/fake_douban/addresses.h"
+#include "tools/fake_douban/api_answers.h"
+#include "tools/fake_douban/pages.h"
+
+namespace ak::fake {
+namespace {
+
+std::string HostOf(const httplib::Request& req) {
+  std::string host = req.get_header_value("Host");
+  const size_t colon = host.rfind(':');
+  if (colon != std::string::npos && host.find(']') == std::string::npos) host.resize(colon);
+  std::transform(host.begin(), host.end(), host.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return host;
+}
+
+int IntParam(const httplib::Request& req, const char* name, int fallback) {
+  if (!req.has_param(name)) return fallback;
+  return std::atoi(req.get_param_value(name).c_str());
+}
+
+Answer Html(int status, std::string body) {
+  Answer answer;
+  answer.status = status;
+  answer.body = std::move(body);
+  return answer;
+}
+
+Answer Redirect(int status, const std::string& location) {
+  Answer answer =
+      Html(status, "<html><body><a href=\"" + location + "\">moved</a></body></html>\n");
+  answer.headers.emplace_back("Location", location);
+  return answer;
+}
+
+Answer Json(int status, std::string body) {
+  Answer answer;
+  answer.status = status;
+  answer.contentType = "application/json; charset=utf-8";
+  answer.body = std::move(body);
+  return answer;
+}
+
+// The session user named by the dbcl2 cookie that the login form sets, or empty.
+std::string SessionUser(const httplib::Request& req) {
+  const std::string cookies = req.get_header_value("Cookie");
+  const std::string key = "dbcl2=\"";
+  const size_t start = cookies.find(key);
+  if (start == std::string::npos) return {};
+  const size_t colon = cookies.find(':', start);
+  const size_t end = cookies.find('"', start + key.size());
+  if (colon == std::string::npos || end == std::string::npos || colon > end) return {};
+  return cookies.substr(colon + 1, end - colon - 1);
+}
+
+}  // namespace
+
+void FakeService::Install(httplib::Server& server) {
+  auto handler = [this](const httplib::Request& req, httplib::Response& res) { Handle(req, res); };
+  server.Get(".*", handler);
+  server.Post(".*", handler);
+}
+
+bool FakeService::IsPictureHost(const std::string& host) const {
+  return std::find(pictureHosts_.begin(), pictureHosts_.end(), host) != pictureHosts_.end();
+}
+
+void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
+  const std::string host = HostOf(req);
+  const bool https = req.get_header_value("X-Fake-Douban-Scheme") == "https";
+  const bool isPicture = IsPictureHost(host);
+  Answer answer;
+  if (faults_.CountAndCheckBlocked()) {
+    answer = Html(403, BlockPage());
+  } else {
+    answer = Route(req, host, https);
+    if (faults_.TakeEmpty(host, req.target, isPicture)) answer.body.clear();
+  }
+  if (faults_.IsSlow(req.target, isPicture)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(faults_.options().slowMs));
+  }
+  res.status = answer.status;
+  for (const auto& [name, value] : answer.headers) res.set_header(name.c_str(), value);
+  if (faults_.IsCutOff(req.target, isPicture) && answer.body.size() > 1) {
+    // Announce the whole length, send half, then give up: the connection closes mid-body.
+    auto body = std::make_shared<std::string>(std::move(answer.body));
+    res.set_content_provider(body->size(), answer.contentType.c_str(),
+                             [body](size_t offset, size_t, httplib::DataSink& sink) {
+                               const size_t half = body->size() / 2;
+                               if (offset < half) sink.write(body->data() + offset, half - offset);
+                               return false;
+                             });
+    return;
+  }
+  res.set_content(answer.body, answer.contentType.c_str());
+}
+
+Answer FakeService::Route(const httplib::Request& req, const std::string& host, bool https) {
+  if (host == fixture_.webHost) {
+    if (!https && faults_.options().redirectHttps) {
+      return Redirect(301, "https://" + host + req.target);
+    }
+    return WebHost(req);
+  }
+  if (host == fixture_.apiHost) return ApiHost(req, https);
+  if (IsPictureHost(host)) return PictureHost(req, host);
+  return Html(404, ErrorPage(404, "unknown host " + host));
+}
+
+Answer FakeService::WebHost(const httplib::Request& req) {
+  static const std::regex kPerson("/people/([^/]+)/?");
+  static const std::regex kAlbumList("/people/([^/]+)/photos/?");
+  static const std::regex kAlbum("/photos/album/([0-9]+)(/?)");
+  const std::string& path = req.path;
+  std::smatch m;
+  if (path == "/") return Html(200, RootPage(fixture_, SessionUser(req)));
+  if (path == "/login") {
+    if (req.method != "POST") return Html(200, LoginPage(fixture_, {}));
+    const std::string email = req.get_param_value("form_email");
+    if (email.empty()) return Html(200, LoginPage(fixture_, "请输入帐号"));
+    Answer answer = Redirect(302, "http://" + fixture_.webHost + "/");
+    answer.headers.emplace_back(
+        "Set-Cookie", "dbcl2=\"1000001:" + email + "\"; path=/; domain=.douban.com; httponly");
+    answer.headers.emplace_back("Set-Cookie", "ck=Xk9q; path=/; domain=.douban.com");
+    return answer;
+  }
+  if (path == "/albumkeeper/update.txt") {
+    Answer answer = Html(200, UpdatePage(fixture_));
+    answer.contentType = "text/plain";
+    return answer;
+  }
+  if (std::regex_match(path, m, kAlbumList)) {
+    const Person* person = fixture_.FindPerson(m[1].str());
+    if (person == nullptr) return Html(404, ErrorPage(404, "no such person"));
+    return Html(200, AlbumListPage(fixture_, *person, IntParam(req, "start", 0)));
+  }
+  if (std::regex_match(path, m, kPerson)) {
+    const Person* person = fixture_.FindPerson(m[1].str());
+    if (person == nullptr) return Html(404, ErrorPage(404, "no such person"));
+    return Html(200, HomePage(fixture_, *person));
+  }
+  if (std::regex_match(path, m, kAlbum)) {
+    const Person* owner = nullptr;
+    const Album* album = fixture_.FindAlbum(m[1].str(), &owner);
+    if (album == nullptr) return Html(404, ErrorPage(404, "no such album"));
+    if (m[2].length() == 0) {
+      // Like the service: the album address without its closing slash moves to the one with it.
+      const size_t query = req.target.find('?');
+      return Redirect(301, AlbumUrl(fixture_, *album) +
+                               (query == std::string::npos ? "" : req.target.substr(query)));
+    }
+    return Html(200, AlbumPage(fixture_, *owner, *album, IntParam(req, "start", 0)));
+  }
+  return Html(404, ErrorPage(404, "no such page"));
+}
+
+Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
+  static const std::regex kPhotos("/v2/album/([0-9]+)/photos");
+  if (!https) return Json(403, ApiErrorAnswer(1002, "https_required", req.target));
+  std::smatch m;
+  if (!std::regex_match(req.path, m, kPhotos)) {
+    return Json(404, ApiErrorAnswer(1001, "uri_not_found", req.target));
+  }
+  const Person* owner = nullptr;
+  const Album* album = fixture_.FindAlbum(m[1].str(), &owner);
+  if (album == nullptr) return Json(404, ApiErrorAnswer(2000, "album_not_found", req.target));
+  return Json(200, AlbumPhotosAnswer(*owner, *album, IntParam(req, "start", 0),
+                                     IntParam(req, "count", 20)));
+}
+
+Answer FakeService::PictureHost(const httplib::Request& req, const std::string& host) {
+  PictureSize size;
+  std::string id;
+  if (!ParsePicturePath(req.path, size, id)) return Html(404, ErrorPage(404, "no such picture"));
+  bool found = false;
+  if (size == PictureSize::kCover) {
+    // A cover is served under the album's first photo id, on the album's cover host.
+    for (const Person& person : fixture_.people) {
+      for (const Album& album : person.albums) {
+        found = found || (album.hasCover && !album.photos.empty() &&
+                          album.photos.front().id == id && album.coverHost == host);
+      }
+    }
+  } else {
+    const Photo* photo = fixture_.FindPhoto(id);
+    found =
+        photo != nullptr && photo->host == host && (size != PictureSize::kLarge || photo->hasLarge);
+    const int forcedStatus = faults_.PictureError(id);
+    if (found && forcedStatus != 0 && size != PictureSize::kThumb) {
+      return Html(forcedStatus, ErrorPage(forcedStatus, "picture unavailable"));
+    }
+  }
+  if (!found) return Html(404, ErrorPage(404, "no such picture"));
+  Answer answer;
+  answer.contentType = "image/jpeg";
+  answer.body = jpegs_.Get(size, id);
+  return answer;
+}
+
+}  // namespace ak::fake
