@@ -1,0 +1,255 @@
+#include "net/curl_transfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "net/cookie_jar.h"
+#include "net/curl_cookie_sync.h"
+#include "net/curl_handles.h"
+#include "net/service_config.h"
+
+namespace ak {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Redirects a fetch follows before it gives up (a redirect loop ends there).
+constexpr long kMaxRedirects = 10;
+// The longest a wait for the network lasts before the loop looks at its clocks again; a stop
+// request wakes it at once.
+constexpr int kLongestPollMs = 1000;
+
+struct SlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
+
+void Append(Slist& list, const std::string& line) {
+  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  if (grown) {
+    static_cast<void>(list.release());
+    list.reset(grown);
+  }
+}
+
+std::string_view TrimmedView(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// The header list handed to libcurl. A header with an empty value is written "Name;", the form
+// in which libcurl sends it rather than taking it as "drop this header". Headers libcurl adds of
+// its own and the caller did not name are switched off with "Name:".
+Slist HeaderList(const std::vector<std::string>& lines) {
+  Slist list;
+  bool namesAccept = false, namesAcceptEncoding = false, namesExpect = false;
+  for (const std::string& line : lines) {
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    const std::string_view name = TrimmedView(std::string_view(line).substr(0, colon));
+    if (name.empty()) continue;
+    namesAccept = namesAccept || SameName(name, "Accept");
+    namesAcceptEncoding = namesAcceptEncoding || SameName(name, "Accept-Encoding");
+    namesExpect = namesExpect || SameName(name, "Expect");
+    if (TrimmedView(std::string_view(line).substr(colon + 1)).empty()) {
+      Append(list, std::string(line.substr(0, colon)) + ";");
+    } else {
+      Append(list, line);
+    }
+  }
+  if (!namesAccept) Append(list, "Accept:");
+  if (!namesAcceptEncoding) Append(list, "Accept-Encoding:");
+  if (!namesExpect) Append(list, "Expect:");
+  return list;
+}
+
+struct Progress {
+  Bytes* body = nullptr;
+  std::string headers;
+  bool connected = false;
+  Clock::time_point lastActivity = Clock::now();
+};
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto* progress = static_cast<Progress*>(user);
+  progress->body->append(data, size * count);
+  progress->lastActivity = Clock::now();
+  return size * count;
+}
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+  auto* progress = static_cast<Progress*>(user);
+  const std::string_view line(data, size * count);
+  // Each response (an interim 100, every redirect) starts a new block; the last one counts.
+  if (line.starts_with("HTTP/")) progress->headers.clear();
+  progress->headers.append(line);
+  progress->lastActivity = Clock::now();
+  return size * count;
+}
+
+int OnConnected(void* user, char*, char*, int, int) {
+  auto* progress = static_cast<Progress*>(user);
+  progress->connected = true;
+  progress->lastActivity = Clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
+void SetVerb(CURL* easy, const TransferRequest& request) {
+  if (request.verb == "HEAD") {
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+  } else if (request.verb == "POST") {
+    const std::string_view body = request.body.value_or(std::string_view());
+    curl_easy_setopt(easy, CURLOPT_POST, 1L);
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.data() ? body.data() : "");
+  } else if (request.verb != "GET") {
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.verb.c_str());
+  } else {
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  }
+}
+
+void SetTls(CURL* easy, const TransferRequest& request, const ServiceConfig& config) {
+  if (request.tls == TransferTls::kAcceptAny) {
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+    return;
+  }
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!config.trustedCertificates.empty()) {
+    curl_blob blob{const_cast<char*>(config.trustedCertificates.data()),
+                   config.trustedCertificates.size(), CURL_BLOB_NOCOPY};
+    curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+  }
+}
+
+long MillisecondsOption(std::chrono::milliseconds value) {
+  return static_cast<long>(std::max<std::chrono::milliseconds::rep>(value.count(), 0));
+}
+
+TransferOutcome Drive(CURLM* multi, CURL* easy, const TransferRequest& request, Progress& progress,
+                      std::string& error) {
+  if (curl_multi_add_handle(multi, easy) != CURLM_OK) return TransferOutcome::kRejected;
+  std::stop_callback wake(request.stop, [multi] { curl_multi_wakeup(multi); });
+  TransferOutcome outcome = TransferOutcome::kFailed;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    if (running == 0) {
+      int queued = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg != CURLMSG_DONE || message->easy_handle != easy) continue;
+        const CURLcode code = message->data.result;
+        if (code == CURLE_OK) {
+          outcome = TransferOutcome::kCompleted;
+        } else {
+          outcome = code == CURLE_OPERATION_TIMEDOUT ? TransferOutcome::kTimedOut
+                                                     : TransferOutcome::kFailed;
+          error = curl_easy_strerror(code);
+        }
+      }
+      break;
+    }
+    if (request.stop.stop_requested()) {
+      outcome = TransferOutcome::kStopped;
+      break;
+    }
+    int waitMs = kLongestPollMs;
+    if (request.idleTimeout.count() > 0 && progress.connected) {
+      const auto left = progress.lastActivity + request.idleTimeout - Clock::now();
+      if (left <= Clock::duration::zero()) {
+        outcome = TransferOutcome::kTimedOut;
+        error = "no data within the time-out";
+        break;
+      }
+      const auto leftMs = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+      waitMs = static_cast<int>(std::min<long long>(waitMs, leftMs));
+    }
+    curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+  }
+  curl_multi_remove_handle(multi, easy);
+  return outcome;
+}
+
+}  // namespace
+
+TransferResult RunTransfer(const TransferRequest& request) {
+  TransferResult result;
+  if (request.stop.stop_requested()) {
+    result.outcome = TransferOutcome::kStopped;
+    return result;
+  }
+  ThreadCurlHandles& handles = CurrentThreadCurlHandles();
+  if (!handles.valid()) return result;
+  const bool useJar = request.cookies == TransferCookies::kSharedJar;
+  CURL* easy = useJar ? handles.jarEasy : handles.plainEasy;
+  curl_easy_reset(easy);
+  const std::shared_ptr<const ServiceConfig> config = CurrentServiceConfig();
+
+  Progress progress;
+  progress.body = &result.body;
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  if (curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str()) != CURLE_OK) return result;
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
+                   request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+  SetVerb(easy, request);
+  Slist headers = HeaderList(request.headers);
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
+  if (!request.userAgent.empty()) {
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, request.userAgent.c_str());
+  }
+  // Decode any Content-Encoding the server applies; the Accept-Encoding header stays the one the
+  // caller's headers name (or none), as HeaderList arranged.
+  curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(easy, CURLOPT_PROXY, request.proxy.c_str());
+  if (!request.proxyUser.empty()) {
+    curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, request.proxyUser.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, request.proxyPassword.c_str());
+  }
+  Slist connectTo;
+  for (const std::string& entry : config->connectTo) Append(connectTo, entry);
+  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectTo.get());
+  SetTls(easy, request, *config);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, MillisecondsOption(request.connectTimeout));
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &progress);
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &progress);
+  curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnConnected);
+  curl_easy_setopt(easy, CURLOPT_PREREQDATA, &progress);
+
+  std::vector<StoredCookie> loaded;
+  if (useJar) loaded = LoadJarIntoHandle(easy, SharedCookieJar());
+
+  result.outcome = Drive(handles.multi, easy, request, progress, result.error);
+  if (result.outcome == TransferOutcome::kCompleted || result.outcome == TransferOutcome::kFailed ||
+      result.outcome == TransferOutcome::kTimedOut) {
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
+  }
+  result.headers = std::move(progress.headers);
+  if (useJar && result.outcome != TransferOutcome::kStopped) {
+    StoreHandleCookiesInJar(easy, SharedCookieJar(), loaded);
+  }
+  // Nothing of this request may linger in the handle: the buffers it points at are ours.
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, nullptr);
+  return result;
+}
+
+}  // namespace ak
