@@ -1,0 +1,77 @@
+#include "download/record_index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ak {
+namespace {
+
+std::string Key(const std::string& id, std::size_t width = 20) {
+  std::string k = id.substr(0, width);
+  k.resize(width, '\0');
+  return k;
+}
+
+TEST(RecordIndex, FindsFromAGivenRecordOnwards) {
+  RecordIndex index;
+  for (const char* id : {"a", "b", "a", "c", "a"}) index.Append(Key(id));
+  ASSERT_EQ(index.size(), 5u);
+  const struct {
+    const char* id;
+    std::uint32_t from;
+    std::uint32_t expected;
+  } cases[] = {
+      {"a", 0, 0},
+      {"a", 1, 2},
+      {"a", 2, 2},
+      {"a", 3, 4},
+      {"a", 5, RecordIndex::kNone},
+      {"b", 0, 1},
+      {"b", 2, RecordIndex::kNone},
+      {"c", 0, 3},
+      {"d", 0, RecordIndex::kNone},
+      {"", 0, RecordIndex::kNone},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(index.FindFrom(Key(c.id), c.from), c.expected) << c.id << " from " << c.from;
+  }
+}
+
+TEST(RecordIndex, ComparesAllBytesOfTheField) {
+  RecordIndex index;
+  index.Append(Key("1234567890123456789"));
+  index.Append(std::string("x\0y", 3) + std::string(17, '\0'));
+  EXPECT_EQ(index.FindFrom(Key("1234567890123456789"), 0), 0u);
+  EXPECT_EQ(index.FindFrom(Key("12345678901234567890"), 0), RecordIndex::kNone);
+  EXPECT_EQ(index.FindFrom(Key("1234567890123456788"), 0), RecordIndex::kNone);
+  EXPECT_EQ(index.FindFrom(std::string("x\0y", 3) + std::string(17, '\0'), 0), 1u);
+  EXPECT_EQ(index.FindFrom(Key("x"), 0), RecordIndex::kNone);
+}
+
+TEST(RecordIndex, GrowsWithoutLosingRecordsAndClears) {
+  RecordIndex index(8);
+  constexpr int kCount = 50000;
+  for (int i = 0; i < kCount; ++i) index.Append(Key(std::to_string(i * 7), 8));
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_EQ(index.FindFrom(Key(std::to_string(i * 7), 8), 0), static_cast<std::uint32_t>(i));
+    ASSERT_EQ(index.FindFrom(Key(std::to_string(i * 7 + 1), 8), 0), RecordIndex::kNone);
+  }
+  index.Clear();
+  EXPECT_EQ(index.size(), 0u);
+  EXPECT_EQ(index.FindFrom(Key("0", 8), 0), RecordIndex::kNone);
+  index.Append(Key("7", 8));
+  EXPECT_EQ(index.FindFrom(Key("7", 8), 0), 0u);
+}
+
+TEST(RecordIndex, ManyRepeatsOfOneIdStayChainedInOrder) {
+  RecordIndex index;
+  for (int i = 0; i < 1000; ++i) index.Append(Key(i % 2 ? "odd" : "even"));
+  EXPECT_EQ(index.FindFrom(Key("odd"), 0), 1u);
+  EXPECT_EQ(index.FindFrom(Key("odd"), 500), 501u);
+  EXPECT_EQ(index.FindFrom(Key("even"), 999), RecordIndex::kNone);
+  EXPECT_EQ(index.FindFrom(Key("even"), 998), 998u);
+}
+
+}  // namespace
+}  // namespace ak
