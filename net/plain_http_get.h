@@ -1,0 +1,16 @@
+#pragma once
+
+#include <stop_token>
+#include <string_view>
+
+#include "net/types.h"
+
+namespace ak {
+
+// The plain picture transport: an HTTP/1.0 GET that sends only "Accept: */*" beyond the Host and
+// User-Agent lines, follows redirects, uses the shared cookie jar, and returns the body whatever
+// the status. A connection that cannot be made or an exchange that breaks off gives an empty
+// body and status 0. `status`, when given, receives the status code.
+Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
+
+}  // namespace ak
