@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -116,6 +117,9 @@ int Run(int argc, char** argv) {
     return 1;
   }
   std::thread innerThread([&inner] { inner.listen_after_bind(); });
+  // stop() only reaches a server that is already running; a stop request arriving earlier would
+  // otherwise leave the inner thread listening forever.
+  while (!inner.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   SSL_CTX* tls = MakeServerTlsContext(certificate.cert(), certificate.key());
   FrontListener web("http", nullptr, innerPort, log);

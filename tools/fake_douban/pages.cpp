@@ -183,13 +183,13 @@ std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& 
 
 std::string BlockPage() {
   return PageHead("禁止访问") +
-         "</head>\n<body>\n<h1>检测到有异常请求从你的 IP 发出</h1>\n"
+         "</head>\n<body>\n<div class=\"error\">检测到有异常请求从你的 IP 发出</div>\n"
          "<p>请登录使用豆瓣。</p>\n</body>\n</html>\n";
 }
 
 std::string ErrorPage(int status, std::string_view what) {
-  return PageHead("页面不存在") + "</head>\n<body>\n<h1>" + std::to_string(status) + "</h1>\n<p>" +
-         HtmlEscape(what) + "</p>\n</body>\n</html>\n";
+  return PageHead("页面不存在") + "</head>\n<body>\n<div class=\"error\">" +
+         std::to_string(status) + "</div>\n<p>" + HtmlEscape(what) + "</p>\n</body>\n</html>\n";
 }
 
 std::string UpdatePage(const Fixture& fixture) {
