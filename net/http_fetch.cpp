@@ -12,9 +12,6 @@
 namespace ak {
 namespace {
 
-constexpr std::chrono::seconds kConnectTimeout{30};
-constexpr std::chrono::seconds kIdleTimeout{60};
-
 const char* Verb(int method) {
   switch (method) {
     case 1:
@@ -64,8 +61,8 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
   transfer.cookies =
       request.cookies.has_value() ? TransferCookies::kNone : TransferCookies::kSharedJar;
   transfer.tls = TransferTls::kVerify;
-  transfer.connectTimeout = kConnectTimeout;
-  transfer.idleTimeout = kIdleTimeout;
+  transfer.connectTimeout = request.connectTimeout;
+  transfer.idleTimeout = request.idleTimeout;
   transfer.proxy = request.proxy;
   transfer.stop = request.stop;
 

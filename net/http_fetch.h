@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <stop_token>
 #include <string_view>
@@ -30,7 +31,11 @@ struct HttpFetchRequest {
   Bytes postBytes;
   // host:port of an HTTP proxy; empty for a direct connection.
   Text proxy;
+  // Requesting a stop abandons the exchange at once; the fetch then returns nothing.
   std::stop_token stop;
+  // Limits of the exchange: to connect, and without a byte once connected.
+  std::chrono::milliseconds connectTimeout = std::chrono::seconds(30);
+  std::chrono::milliseconds idleTimeout = std::chrono::seconds(60);
 };
 
 struct HttpFetchResult {
