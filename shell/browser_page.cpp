@@ -1,0 +1,7 @@
+#include "shell/browser_page.h"
+
+namespace ak {
+
+QWebEnginePage* BrowserPage::createWindow(WebWindowType) { return this; }
+
+}  // namespace ak

@@ -1,0 +1,232 @@
+#include "shell/main_window.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QNetworkCookie>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "controls/control_catalogue.h"
+#include "net/codec.h"
+#include "shell/change_applier.h"
+#include "shell/clickable_label.h"
+#include "shell/core/settings.h"
+#include "shell/ensure_folder.h"
+#include "shell/layout.h"
+#include "shell/program_dir.h"
+#include "shell/qt_text.h"
+#include "shell/settings_commands.h"
+#include "shell/skin.h"
+#include "shell/window_view.h"
+
+namespace ak {
+namespace {
+
+constexpr std::string_view kAddressBox = "编辑框_url";
+constexpr std::string_view kSaveFolderBox = "编辑框_保存位置";
+constexpr int kSettingsPage = 2;
+
+BrowserCookie FromNetworkCookie(const QNetworkCookie& cookie, bool removed) {
+  BrowserCookie out;
+  out.domain = cookie.domain().toStdString();
+  out.path = cookie.path().toStdString();
+  out.name = cookie.name().toStdString();
+  out.value = cookie.value().toStdString();
+  out.secure = cookie.isSecure();
+  out.httpOnly = cookie.isHttpOnly();
+  out.expires = cookie.isSessionCookie() ? 0 : cookie.expirationDate().toSecsSinceEpoch();
+  out.removed = removed;
+  return out;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Controls& controls, ShellServices services)
+    : controls_(controls), services_(std::move(services)) {
+  profile_ = services_.persistentBrowserProfile
+                 ? new QWebEngineProfile(QStringLiteral("AlbumKeeper"), this)
+                 : new QWebEngineProfile(this);
+  view_ = std::make_shared<WindowView>(this);
+  controls_.Attach(view_);
+  widgets_ = BuildWindowWidgets(this, view_->TakeInitialState(), profile_);
+  ApplyRows(widgets_, controls_.Snapshot());
+  versionCheck_ =
+      std::make_unique<VersionCheckRunner>(controls_, services_.fetchUpdatePage, AK_GBK("douban"));
+  ConnectUserInput();
+  ConnectBrowser();
+}
+
+MainWindow::~MainWindow() {
+  if (homePageWorker_.joinable()) homePageWorker_.join();
+  versionCheck_.reset();
+  controls_.Detach();
+  // The page must go before the profile it uses.
+  delete widgets_.browser;
+}
+
+void MainWindow::Created() {
+  ApplySkin(13);
+  versionCheckGate_ = 1;
+  controls_.SetWidth(kAddressBox, 624);
+  currentVersion_ = "2.0";
+  controls_.SetCaption("标签_banben", currentVersion_);
+  updateTag_ = "douban";
+  LoadSettings(controls_, SettingsFilePath(ProgramDir()));
+  for (int column : {5, 6, 7}) controls_.SetColumnWidth(column, 0);
+  controls_.SetCaption(kSaveFolderBox, ProgramDir());
+  if (!services_.homePage.empty()) {
+    homePageWorker_ = std::thread(
+        [this, home = Utf8ToGbk(services_.homePage)] { controls_.SetCaption(kBrowser, home); });
+  }
+  QCoreApplication::processEvents();
+  Text records = ProgramDir() + "/" + AK_GBK("防止重复下载数据库") + "/";
+  EnsureFolder(records);
+}
+
+void MainWindow::ApplyPendingChanges() {
+  view_->Draining();
+  const std::vector<ControlChange> changes = controls_.TakeChanges();
+  applying_ = true;
+  for (const ControlChange& change : changes) ApplyChange(widgets_, change, this);
+  applying_ = false;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  controls_.SetGeometry(kMainWindow, {x(), y(), width(), height()}, Origin::kView);
+  LayoutMainWindow(controls_, width());
+}
+
+void MainWindow::ToolbarItemClicked(int index) {
+  if (index == 0) {
+    controls_.SetCurrentIndex(kPages, 0);
+  } else if (index == 2) {
+    controls_.SetCurrentIndex(kPages, 1);
+  } else if (index == 4) {
+    controls_.SetCurrentIndex(kPages, kSettingsPage);
+    StartAutomaticVersionCheck();
+  }
+}
+
+void MainWindow::PageShownByUser(int index) {
+  if (index == kSettingsPage) StartAutomaticVersionCheck();
+}
+
+void MainWindow::StartAutomaticVersionCheck() {
+  if (versionCheckGate_ != 1) return;
+  // A check the user started by hand may still run; it stands for this one.
+  versionCheck_->Start();
+  ++versionCheckGate_;
+}
+
+void MainWindow::CheckForUpdateClicked() {
+  // The fetch waits on a worker so the window keeps answering; a press while a check runs is
+  // ignored.
+  versionCheck_->Start();
+}
+
+void MainWindow::GoToAddress() { controls_.SetCaption(kBrowser, controls_.Caption(kAddressBox)); }
+
+void MainWindow::AddressFollows(const QUrl& address) {
+  const Text shown = FromQString(address.toString());
+  controls_.SetCaption(kBrowser, shown, Origin::kView);
+  controls_.SetCaption(kAddressBox, shown);
+}
+
+void MainWindow::ChooseSaveFolder() {
+  folderDialogStart_ = FileSystemRoot();
+  const Text title = AK_GBK("选择相册的存放位置");
+  const Text chosen = services_.chooseFolder
+                          ? services_.chooseFolder(title, folderDialogStart_)
+                          : ChooseFolderWithDialog(this, title, folderDialogStart_);
+  controls_.SetCaption(kSaveFolderBox, chosen);
+  if (controls_.Caption(kSaveFolderBox).empty()) controls_.SetCaption(kSaveFolderBox, ProgramDir());
+}
+
+void MainWindow::OpenSaveFolder() {
+  Text folder = controls_.Caption(kSaveFolderBox);
+  if (folder.empty()) folder = ProgramDir();
+  if (services_.openFolder) {
+    services_.openFolder(folder);
+  } else {
+    OpenFolderOnDesktop(folder);
+  }
+}
+
+void MainWindow::ConnectUserInput() {
+  connect(widgets_.toolbar, &QToolBar::actionTriggered, this,
+          [this](QAction* action) { ToolbarItemClicked(action->data().toInt()); });
+  connect(widgets_.pages, &QTabWidget::tabBarClicked, this,
+          [this](int index) { PageShownByUser(index); });
+  connect(widgets_.pages, &QTabWidget::currentChanged, this, [this](int index) {
+    if (!applying_) controls_.SetCurrentIndex(kPages, index, Origin::kView);
+  });
+
+  for (const ControlSpec& spec : ControlCatalogue()) {
+    QWidget* widget = widgets_.Find(spec.name);
+    const std::string name(spec.name);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+      connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+        controls_.SetCaption(name, FromQString(text), Origin::kView);
+      });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      const bool checkable =
+          spec.kind == ControlKind::kCheckBox || spec.kind == ControlKind::kRadioButton;
+      connect(button, &QAbstractButton::clicked, this, [this, name, checkable](bool checked) {
+        if (checkable) controls_.SetChecked(name, checked, Origin::kView);
+        if (IsOptionControl(name)) OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
+        Q_EMIT controlClicked(QString::fromStdString(name));
+      });
+    } else if (auto* label = qobject_cast<ClickableLabel*>(widget)) {
+      connect(label, &ClickableLabel::clicked, this,
+              [this, name] { Q_EMIT controlClicked(QString::fromStdString(name)); });
+    }
+  }
+
+  auto onClick = [this](std::string_view name, auto command) {
+    auto* button = qobject_cast<QAbstractButton*>(widgets_.Find(name));
+    connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
+  };
+  onClick("按钮_打开", &MainWindow::GoToAddress);
+  onClick("按钮_选择位置", &MainWindow::ChooseSaveFolder);
+  onClick("按钮_打开目录", &MainWindow::OpenSaveFolder);
+  onClick("按钮_checknew", &MainWindow::CheckForUpdateClicked);
+
+  connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
+          [this](QTreeWidgetItem* item, int column) {
+            if (applying_ || column != 0) return;
+            const int row = widgets_.albumList->indexOfTopLevelItem(item);
+            const bool ticked = item->checkState(0) == Qt::Checked;
+            if (row < 0 || controls_.RowChecked(row) == ticked) return;
+            controls_.SetRowChecked(row, ticked, Origin::kView);
+            Q_EMIT rowTickChanged(row, ticked);
+          });
+}
+
+void MainWindow::ConnectBrowser() {
+  connect(widgets_.browser, &QWebEngineView::loadFinished, this,
+          [this](bool) { AddressFollows(widgets_.browser->url()); });
+  if (!services_.cookieSink) return;
+  QWebEngineCookieStore* store = profile_->cookieStore();
+  connect(store, &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie& cookie) {
+    services_.cookieSink(FromNetworkCookie(cookie, false));
+  });
+  connect(store, &QWebEngineCookieStore::cookieRemoved, this, [this](const QNetworkCookie& cookie) {
+    services_.cookieSink(FromNetworkCookie(cookie, true));
+  });
+  // The cookies kept from earlier runs arrive as additions too.
+  store->loadAllCookies();
+}
+
+}  // namespace ak

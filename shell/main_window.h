@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "controls/controls.h"
+#include "net/types.h"
+#include "shell/browser_cookie.h"
+#include "shell/folder_commands.h"
+#include "shell/version_check.h"
+#include "shell/window_widgets.h"
+
+class QUrl;
+class QWebEngineProfile;
+
+namespace ak {
+
+// What the window uses from outside; tests put their own in.
+struct ShellServices {
+  // Fetches the update page for the version check.
+  UpdatePageFetch fetchUpdatePage;
+  // The address the browser opens at start-up (UTF-8); empty leaves it blank.
+  std::string homePage;
+  // Empty: the Qt folder dialog and the desktop's file manager.
+  FolderChooser chooseFolder;
+  FolderOpener openFolder;
+  // Receives the browser's cookies; empty keeps them in the browser.
+  BrowserCookieSink cookieSink;
+  // Keeps the browser's cookies between runs (the user stays signed in); otherwise they live in
+  // memory only.
+  bool persistentBrowserProfile = false;
+};
+
+class WindowView;
+
+// The main window: a view of the controls model with one widget per named control, and the
+// commands that answer the user. Workers change the window only through the model.
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  MainWindow(Controls& controls, ShellServices services);
+  ~MainWindow() override;
+
+  // Start-up once the window exists: skin, version, options, hidden columns, save folder, home
+  // page, record folder.
+  void Created();
+
+  QWidget* Control(std::string_view name) const { return widgets_.Find(name); }
+  const WindowWidgets& Widgets() const { return widgets_; }
+  Controls& Model() { return controls_; }
+  int VersionCheckGate() const { return versionCheckGate_; }
+  const VersionCheckRunner& VersionCheck() const { return *versionCheck_; }
+
+  // The commands, as the window's events run them.
+  void ToolbarItemClicked(int index);
+  void PageShownByUser(int index);
+  void GoToAddress();
+  void AddressFollows(const QUrl& address);
+  void ChooseSaveFolder();
+  void OpenSaveFolder();
+  void CheckForUpdateClicked();
+
+  // Carries out the model's queued changes now (they are otherwise carried out on the next turn
+  // of the event loop).
+  void ApplyPendingChanges();
+
+ Q_SIGNALS:
+  // A click on a button, check box, radio button or clickable label, after the model has taken
+  // the control's new state; commands that live outside the window connect here.
+  void controlClicked(const QString& name);
+  // The user ticked or cleared a row of the album list.
+  void rowTickChanged(int row, bool ticked);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  friend class WindowView;
+  void ConnectUserInput();
+  void ConnectBrowser();
+  void StartAutomaticVersionCheck();
+
+  Controls& controls_;
+  ShellServices services_;
+  QWebEngineProfile* profile_ = nullptr;
+  std::shared_ptr<WindowView> view_;
+  WindowWidgets widgets_;
+  std::unique_ptr<VersionCheckRunner> versionCheck_;
+  std::thread homePageWorker_;
+  int versionCheckGate_ = 0;
+  Text currentVersion_;
+  Text updateTag_;
+  Text folderDialogStart_;
+  bool applying_ = false;
+};
+
+}  // namespace ak

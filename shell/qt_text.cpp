@@ -1,0 +1,36 @@
+#include "shell/qt_text.h"
+
+#include <QStringList>
+
+#include "net/codec.h"
+
+namespace ak {
+
+QString ToQString(const Text& gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+Text FromQString(const QString& text) { return Utf8ToGbk(text.toStdString()); }
+
+QString ToDisplayString(const Text& gbk) {
+  QString shown = ToQString(gbk);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return shown;
+}
+
+}  // namespace ak
+
+namespace ak {
+
+QString ToCompactHtml(const Text& gbk) {
+  QString html;
+  const QStringList lines = ToQString(gbk).split(QStringLiteral("\r\n"));
+  for (const QString& line : lines) {
+    if (line.isEmpty()) {
+      html += QStringLiteral("<div style=\"font-size:4px\">&nbsp;</div>");
+    } else {
+      html += QStringLiteral("<div>") + line.toHtmlEscaped() + QStringLiteral("</div>");
+    }
+  }
+  return html;
+}
+
+}  // namespace ak

@@ -1,0 +1,49 @@
+#include "shell/shell_services.h"
+
+#include <cctype>
+
+#include "net/codec.h"
+#include "net/service_config.h"
+#include "shell/update_page_fetch.h"
+
+namespace ak {
+
+StoredCookie ToStoredCookie(const BrowserCookie& cookie) {
+  StoredCookie stored;
+  std::string domain = cookie.domain;
+  // A leading dot marks a cookie that the hosts below the domain receive too.
+  stored.includeSubdomains = !domain.empty() && domain.front() == '.';
+  if (stored.includeSubdomains) domain.erase(0, 1);
+  for (char& c : domain) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  stored.domain = domain;
+  stored.path = cookie.path.empty() ? "/" : cookie.path;
+  stored.secure = cookie.secure;
+  stored.httpOnly = cookie.httpOnly;
+  stored.expires = cookie.expires;
+  stored.name = cookie.name;
+  stored.value = cookie.value;
+  return stored;
+}
+
+void FeedCookieJar(CookieJar& jar, const BrowserCookie& cookie) {
+  StoredCookie stored = ToStoredCookie(cookie);
+  if (cookie.removed) {
+    // Only while it still holds the browser's value: a fetch may have set a newer one.
+    jar.RemoveIfValue(stored.domain, stored.path, stored.name, stored.value);
+  } else {
+    jar.Set(std::move(stored));
+  }
+}
+
+ShellServices ProgramShellServices() {
+  ShellServices services;
+  services.homePage = "http://" + GbkToUtf8(WebHost()) + "/";
+  services.cookieSink = [](const BrowserCookie& cookie) {
+    FeedCookieJar(SharedCookieJar(), cookie);
+  };
+  services.persistentBrowserProfile = true;
+  services.fetchUpdatePage = UpdatePageFetcher();
+  return services;
+}
+
+}  // namespace ak
