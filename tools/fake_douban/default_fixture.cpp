@@ -64,7 +64,7 @@ std::string_view DefaultFixtureJson() {
       "feed_link": false,
       "albums": [
         {"id": "1630000001", "title": "日常", "generated_photos": 3},
-        {"id": "1630000002", "title": "／／／", "cover_host": "img3.doubanio.com", "generated_photos": 2}
+        {"id": "1630000002", "title": "：/ ？。", "cover_host": "img3.doubanio.com", "generated_photos": 2}
       ]
     },
     {
