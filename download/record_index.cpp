@@ -1,5 +1,6 @@
 #include "download/record_index.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cstring>
@@ -7,6 +8,8 @@
 
 namespace ak {
 namespace {
+
+constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
 
 std::uint64_t Mix(std::uint64_t h) {
   h ^= h >> 33;
@@ -32,48 +35,56 @@ constexpr std::size_t kMinSlots = 16;
 
 }  // namespace
 
-RecordIndex::RecordIndex(std::size_t width) : width_(width), seed_(RandomSeed()) {
+RecordIndex::RecordIndex(std::size_t width)
+    : width_(width), head_width_(std::min(width, kInlineBytes)), seed_(RandomSeed()) {
   assert(width > 0);
 }
 
-std::uint64_t RecordIndex::Hash(std::string_view key) const {
+std::uint64_t RecordIndex::Hash(const char* key) const {
   // The seed differs from run to run, so no file can be made to collide on purpose.
-  std::uint64_t h = seed_ ^ (key.size() * 0x9E3779B97F4A7C15ULL);
+  std::uint64_t h = seed_ ^ (width_ * kMul);
   std::size_t i = 0;
-  for (; i + 8 <= key.size(); i += 8) h = (h ^ Load64(key.data() + i)) * 0x9E3779B97F4A7C15ULL;
+  for (; i + 8 <= width_; i += 8) h = (h ^ Load64(key + i)) * kMul;
   std::uint64_t tail = 0;
-  for (std::size_t shift = 0; i < key.size(); ++i, shift += 8)
+  for (std::size_t shift = 0; i < width_; ++i, shift += 8)
     tail |= static_cast<std::uint64_t>(static_cast<unsigned char>(key[i])) << shift;
-  h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
-  return Mix(h);
+  return Mix((h ^ tail) * kMul);
 }
 
-std::size_t RecordIndex::Probe(std::string_view key, std::uint64_t hash) const {
+bool RecordIndex::SlotHolds(const Slot& slot, const char* key) const {
+  if (width_ == kInlineBytes) return std::memcmp(slot.head, key, kInlineBytes) == 0;
+  if (std::memcmp(slot.head, key, head_width_) != 0) return false;
+  if (width_ <= kInlineBytes) return true;
+  const char* whole = wide_keys_.data() + static_cast<std::size_t>(slot.first) * width_;
+  return std::memcmp(whole + kInlineBytes, key + kInlineBytes, width_ - kInlineBytes) == 0;
+}
+
+std::size_t RecordIndex::Probe(const char* key, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
-  const auto tag = static_cast<std::uint32_t>(hash >> 32);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (slot.first == kNone) return i;
-    if (slot.tag == tag && std::memcmp(KeyAt(slot.first).data(), key.data(), width_) == 0) return i;
+    if (slot.first == kNone || SlotHolds(slot, key)) return i;
   }
 }
 
 void RecordIndex::Grow(std::size_t slot_count) {
-  std::vector<Slot> old;
+  decltype(slots_) old;
   old.swap(slots_);
   slots_.assign(slot_count, Slot{});
+  const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.first == kNone) continue;
-    const std::uint64_t hash = Hash(KeyAt(slot.first));
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t i = hash & mask;
+    const char* key = width_ <= kInlineBytes
+                          ? slot.head
+                          : wide_keys_.data() + static_cast<std::size_t>(slot.first) * width_;
+    std::size_t i = Hash(key) & mask;
     while (slots_[i].first != kNone) i = (i + 1) & mask;
     slots_[i] = slot;
   }
 }
 
 void RecordIndex::Reserve(std::size_t records) {
-  keys_.reserve(records * width_);
+  if (width_ > kInlineBytes) wide_keys_.reserve(records * width_);
   // At most half full, so probes stay short.
   const std::size_t wanted = std::bit_ceil(std::max(kMinSlots, records * 2));
   if (wanted > slots_.size()) Grow(wanted);
@@ -82,8 +93,8 @@ void RecordIndex::Reserve(std::size_t records) {
 void RecordIndex::Clear() {
   count_ = 0;
   distinct_ = 0;
-  keys_.clear();
   slots_.clear();
+  wide_keys_.clear();
   next_same_.clear();
   chain_last_.clear();
 }
@@ -93,14 +104,13 @@ void RecordIndex::Append(std::string_view key) {
   assert(count_ < kNone);
   if ((distinct_ + 1) * 2 > slots_.size()) Grow(std::max(kMinSlots, slots_.size() * 2));
   const auto record = static_cast<std::uint32_t>(count_);
-  keys_.insert(keys_.end(), key.begin(), key.end());
+  if (width_ > kInlineBytes) wide_keys_.insert(wide_keys_.end(), key.begin(), key.end());
   ++count_;
 
-  const std::uint64_t hash = Hash(key);
-  Slot& slot = slots_[Probe(key, hash)];
+  Slot& slot = slots_[Probe(key.data(), Hash(key.data()))];
   if (slot.first == kNone) {
     slot.first = record;
-    slot.tag = static_cast<std::uint32_t>(hash >> 32);
+    std::memcpy(slot.head, key.data(), head_width_);
     ++distinct_;
     return;
   }
@@ -113,7 +123,7 @@ void RecordIndex::Append(std::string_view key) {
 std::uint32_t RecordIndex::FindFrom(std::string_view key, std::uint32_t from) const {
   assert(key.size() == width_);
   if (slots_.empty()) return kNone;
-  std::uint32_t record = slots_[Probe(key, Hash(key))].first;
+  std::uint32_t record = slots_[Probe(key.data(), Hash(key.data()))].first;
   while (record != kNone && record < from) {
     const auto next = next_same_.find(record);
     record = next == next_same_.end() ? kNone : next->second;

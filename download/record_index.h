@@ -2,20 +2,23 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "download/large_array.h"
+
 namespace ak {
 
 // The in-memory index of a record store: record positions (0-based, in file order) by the bytes
-// of their id field, all of one width. Open addressing over a table of slots that hold the first
-// record of each distinct id and a tag of its hash, so a lookup of an absent id usually touches
-// one slot and no id bytes. Ids seen more than once are chained in file order.
+// of their id field, all of one width. Open addressing over a table of slots; each slot holds the
+// first record of one distinct id and the id's bytes themselves (up to kInlineBytes), so a lookup
+// usually reads one place in memory. Ids seen more than once are chained in file order.
 class RecordIndex {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+  // Id bytes kept in the slot; the ids of this program's stores (20 bytes) fit whole.
+  static constexpr std::size_t kInlineBytes = 20;
 
   explicit RecordIndex(std::size_t width = 20);
 
@@ -35,23 +38,23 @@ class RecordIndex {
  private:
   struct Slot {
     std::uint32_t first = kNone;  // first record of this id, kNone for an empty slot
-    std::uint32_t tag = 0;        // high half of the id's hash
+    char head[kInlineBytes] = {};
   };
 
-  std::uint64_t Hash(std::string_view key) const;
-  std::string_view KeyAt(std::uint32_t record) const {
-    return {keys_.data() + static_cast<std::size_t>(record) * width_, width_};
-  }
+  std::uint64_t Hash(const char* key) const;
   // The slot holding `key`, or the empty slot where it belongs.
-  std::size_t Probe(std::string_view key, std::uint64_t hash) const;
+  std::size_t Probe(const char* key, std::uint64_t hash) const;
+  bool SlotHolds(const Slot& slot, const char* key) const;
   void Grow(std::size_t slot_count);
 
   std::size_t width_;
+  std::size_t head_width_;  // min(width_, kInlineBytes)
   std::size_t count_ = 0;
-  std::uint64_t seed_;
-  std::vector<char> keys_;
-  std::vector<Slot> slots_;
   std::size_t distinct_ = 0;
+  std::uint64_t seed_;
+  std::vector<Slot, LargeArrayAllocator<Slot>> slots_;
+  // Whole ids of every record, kept only when they are wider than a slot holds.
+  std::vector<char, LargeArrayAllocator<char>> wide_keys_;
   // Chains of repeated ids: next record of the same id, and the last record of each chain by its
   // first record. Repeats are rare, so these stay small.
   std::unordered_map<std::uint32_t, std::uint32_t> next_same_;

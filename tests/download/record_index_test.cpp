@@ -75,3 +75,30 @@ TEST(RecordIndex, ManyRepeatsOfOneIdStayChainedInOrder) {
 
 }  // namespace
 }  // namespace ak
+
+namespace ak {
+namespace {
+
+TEST(RecordIndex, IdsWiderThanASlotCompareWhole) {
+  // Thirty bytes: the ids differ only after the twentieth byte.
+  RecordIndex index(30);
+  const std::string common(20, 'x');
+  for (int i = 0; i < 100; ++i) index.Append(Key(common + std::to_string(i), 30));
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(index.FindFrom(Key(common + std::to_string(i), 30), 0),
+              static_cast<std::uint32_t>(i));
+  }
+  EXPECT_EQ(index.FindFrom(Key(common + "100", 30), 0), RecordIndex::kNone);
+  EXPECT_EQ(index.FindFrom(Key(common, 30), 0), RecordIndex::kNone);
+}
+
+TEST(RecordIndex, NarrowIdsCompareOnlyTheirWidth) {
+  RecordIndex index(3);
+  index.Append("abc");
+  index.Append("abd");
+  EXPECT_EQ(index.FindFrom("abd", 0), 1u);
+  EXPECT_EQ(index.FindFrom("abe", 0), RecordIndex::kNone);
+}
+
+}  // namespace
+}  // namespace ak
