@@ -4,7 +4,6 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
-#include <regex>
 #include <thread>
 
 #include "tools/fake_douban/addresses.h"
@@ -48,6 +47,23 @@ Answer Json(int status, std::string body) {
   answer.contentType = "application/json; charset=utf-8";
   answer.body = std::move(body);
   return answer;
+}
+
+// The parts of a path between slashes ("/people/ahua/" gives "people", "ahua").
+std::vector<std::string> Segments(const std::string& path) {
+  std::vector<std::string> parts;
+  size_t pos = 1;
+  while (pos <= path.size()) {
+    const size_t end = std::min(path.find('/', pos), path.size());
+    if (end > pos) parts.push_back(path.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return parts;
+}
+
+bool IsDigits(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The session user named by the dbcl2 cookie that the login form sets, or empty.
@@ -117,11 +133,8 @@ Answer FakeService::Route(const httplib::Request& req, const std::string& host, 
 }
 
 Answer FakeService::WebHost(const httplib::Request& req) {
-  static const std::regex kPerson("/people/([^/]+)/?");
-  static const std::regex kAlbumList("/people/([^/]+)/photos/?");
-  static const std::regex kAlbum("/photos/album/([0-9]+)(/?)");
   const std::string& path = req.path;
-  std::smatch m;
+  const std::vector<std::string> parts = Segments(path);
   if (path == "/") return Html(200, RootPage(fixture_, SessionUser(req)));
   if (path == "/login") {
     if (req.method != "POST") return Html(200, LoginPage(fixture_, {}));
@@ -138,21 +151,20 @@ Answer FakeService::WebHost(const httplib::Request& req) {
     answer.contentType = "text/plain";
     return answer;
   }
-  if (std::regex_match(path, m, kAlbumList)) {
-    const Person* person = fixture_.FindPerson(m[1].str());
+  // /people/NAME[/] and /people/NAME/photos[/]
+  if (!parts.empty() && parts[0] == "people" &&
+      (parts.size() == 2 || (parts.size() == 3 && parts[2] == "photos"))) {
+    const Person* person = fixture_.FindPerson(parts[1]);
     if (person == nullptr) return Html(404, ErrorPage(404, "no such person"));
+    if (parts.size() == 2) return Html(200, HomePage(fixture_, *person));
     return Html(200, AlbumListPage(fixture_, *person, IntParam(req, "start", 0)));
   }
-  if (std::regex_match(path, m, kPerson)) {
-    const Person* person = fixture_.FindPerson(m[1].str());
-    if (person == nullptr) return Html(404, ErrorPage(404, "no such person"));
-    return Html(200, HomePage(fixture_, *person));
-  }
-  if (std::regex_match(path, m, kAlbum)) {
+  // /photos/album/ID/
+  if (parts.size() == 3 && parts[0] == "photos" && parts[1] == "album" && IsDigits(parts[2])) {
     const Person* owner = nullptr;
-    const Album* album = fixture_.FindAlbum(m[1].str(), &owner);
+    const Album* album = fixture_.FindAlbum(parts[2], &owner);
     if (album == nullptr) return Html(404, ErrorPage(404, "no such album"));
-    if (m[2].length() == 0) {
+    if (!path.ends_with("/")) {
       // Like the service: the album address without its closing slash moves to the one with it.
       const size_t query = req.target.find('?');
       return Redirect(301, AlbumUrl(fixture_, *album) +
@@ -164,14 +176,15 @@ Answer FakeService::WebHost(const httplib::Request& req) {
 }
 
 Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
-  static const std::regex kPhotos("/v2/album/([0-9]+)/photos");
   if (!https) return Json(403, ApiErrorAnswer(1002, "https_required", req.target));
-  std::smatch m;
-  if (!std::regex_match(req.path, m, kPhotos)) {
+  // /v2/album/ID/photos
+  const std::vector<std::string> parts = Segments(req.path);
+  if (parts.size() != 4 || parts[0] != "v2" || parts[1] != "album" || !IsDigits(parts[2]) ||
+      parts[3] != "photos" || req.path.ends_with("/")) {
     return Json(404, ApiErrorAnswer(1001, "uri_not_found", req.target));
   }
   const Person* owner = nullptr;
-  const Album* album = fixture_.FindAlbum(m[1].str(), &owner);
+  const Album* album = fixture_.FindAlbum(parts[2], &owner);
   if (album == nullptr) return Json(404, ApiErrorAnswer(2000, "album_not_found", req.target));
   return Json(200, AlbumPhotosAnswer(*owner, *album, IntParam(req, "start", 0),
                                      IntParam(req, "count", 20)));
