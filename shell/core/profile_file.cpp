@@ -101,6 +101,7 @@ std::optional<Text> ProfileUpdate(std::string_view content, std::string_view sec
   if (FindByte(section, ']') != std::string_view::npos) return std::nullopt;
   if (FindByte(key, '=') != std::string_view::npos) return std::nullopt;
   if (key.front() == '[' || key.front() == ';') return std::nullopt;
+  if (profile::EndsInLoneLeadByte(section) || profile::EndsInLoneLeadByte(key)) return std::nullopt;
 
   const SectionSpan span = LocateSection(content, section, key);
   Text out;
@@ -114,7 +115,9 @@ std::optional<Text> ProfileUpdate(std::string_view content, std::string_view sec
   }
   const std::size_t at = span.found ? span.insert_at : content.size();
   out.append(content.substr(0, at));
-  // The line before the insertion point may be the file's last one, without a line end.
+  // The line before the insertion point may be the file's last one, without a line end (or
+  // with the CR of one only).
+  if (!out.empty() && out.back() == '\r') out.append("\n");
   if (!out.empty() && out.back() != '\n') out.append("\r\n");
   if (!span.found) out.append("[").append(section).append("]\r\n");
   out.append(key).append("=").append(value).append("\r\n");

@@ -28,7 +28,7 @@ std::optional<Text> ProfileLookup(std::string_view content, std::string_view sec
 //  - a missing section is added, with the key, at the end of the content.
 // Every other byte stays as it was. nullopt when the pair cannot be written so that it reads back:
 // an empty name, a line break in any of the three texts, "=" in the key, "]" in the section, or a
-// key starting with "[" or ";".
+// key starting with "[" or ";", or a name ending in half a double-byte character.
 std::optional<Text> ProfileUpdate(std::string_view content, std::string_view section,
                                   std::string_view key, std::string_view value);
 

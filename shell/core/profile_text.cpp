@@ -38,6 +38,15 @@ std::size_t FindByte(std::string_view s, char c) {
   return std::string_view::npos;
 }
 
+bool EndsInLoneLeadByte(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (!IsLeadByte(s[i])) continue;
+    if (i + 1 == s.size()) return true;
+    ++i;
+  }
+  return false;
+}
+
 std::string_view CutWhole(std::string_view s, std::size_t max_bytes) {
   if (s.size() <= max_bytes) return s;
   std::size_t i = 0;

@@ -25,6 +25,10 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 // npos when absent.
 std::size_t FindByte(std::string_view s, char c);
 
+// True when the last byte of `s` is the first half of a double-byte character whose second half
+// is missing: written before a "]" or "=", it would swallow that byte.
+bool EndsInLoneLeadByte(std::string_view s);
+
 // The longest prefix of `s` of at most `max_bytes` bytes that does not end in the first half of
 // a double-byte character.
 std::string_view CutWhole(std::string_view s, std::size_t max_bytes);

@@ -73,6 +73,7 @@ TEST(ProfileUpdate, ChangesOnlyTheKeyLine) {
        "[s]\r\na=1\r\n; c\r\nk=v\r\n"},
       {"add to the last section without line end", "[s]\r\na=1", "s", "k", "v",
        "[s]\r\na=1\r\nk=v\r\n"},
+      {"last line ends in CR alone", "[s]\r\na=1\r", "t", "k", "v", "[s]\r\na=1\r\n[t]\r\nk=v\r\n"},
       {"add a section at the end", "[s]\r\na=1\r\n", "t", "k", "v", "[s]\r\na=1\r\n[t]\r\nk=v\r\n"},
       {"add a section after a last line without line end", "; x", "t", "k", "v",
        "; x\r\n[t]\r\nk=v\r\n"},
@@ -102,6 +103,8 @@ TEST(ProfileUpdate, RefusesTextsThatWouldNotReadBack) {
       {"] in section", "a]b", "k", "v"},
       {"key like a header", "s", "[k", "v"},
       {"key like a comment", "s", ";k", "v"},
+      {"section ending in half a character", "s\xB5", "k", "v"},
+      {"key ending in half a character", "s", "k\xB5", "v"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ProfileUpdate("[s]\r\nk=1\r\n", c.section, c.key, c.value), std::nullopt) << c.name;
