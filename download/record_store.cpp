@@ -34,7 +34,7 @@ Text DownloadRecordStore::FileName(const Text& source_id) { return source_id + "
 
 bool DownloadRecordStore::OpenForSource(const Text& folder, const Text& source_id) {
   Close();
-  if (!IsUsableSourceId(source_id)) {
+  if (folder.empty() || !IsUsableSourceId(source_id)) {
     if (log_) log_(AK_GBK("防止重复下载数据库创建失败\r\n"));
     return false;
   }

@@ -310,6 +310,18 @@ TEST_F(RecordStore, SourceIdThatIsNotAFileNameIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(temp_.path() / "程序" / "x.edb"));
 }
 
+TEST_F(RecordStore, EachSourceHasItsOwnStore) {
+  // The same album through its owner's page and through its own address: two stores.
+  ASSERT_TRUE(store_.OpenForSource(folder_ + "/", "someone"));
+  ASSERT_TRUE(store_.Add("100"));
+  ASSERT_TRUE(store_.OpenForSource(folder_, "12345"));
+  EXPECT_FALSE(store_.Find("100"));
+  EXPECT_EQ(log_.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(StorePath("someone")));
+  EXPECT_TRUE(std::filesystem::exists(StorePath("12345")));
+  EXPECT_FALSE(store_.OpenForSource("", "12345")) << "no folder, no store in the working folder";
+}
+
 TEST_F(RecordStore, FolderInPlaceOfTheStoreIsNotAStore) {
   std::filesystem::create_directories(StorePath("d"));
   EXPECT_FALSE(store_.OpenForSource(folder_, "d"));
