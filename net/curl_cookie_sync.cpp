@@ -6,8 +6,9 @@
 namespace ak {
 
 std::vector<StoredCookie> LoadJarIntoHandle(CURL* easy, const CookieJar& jar) {
-  // An empty cookie file switches the engine on without reading anything.
-  curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+  // Adding a cookie switches the engine on (an empty cookie file would too, but this libcurl
+  // loses that file list on curl_easy_reset); the placeholder goes with everything else.
+  curl_easy_setopt(easy, CURLOPT_COOKIELIST, ".invalid\tTRUE\t/\tFALSE\t0\tplaceholder\t1");
   curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
   std::vector<StoredCookie> loaded = jar.All();
   for (const StoredCookie& cookie : loaded) {
