@@ -29,7 +29,17 @@ int UrlPort(std::string_view url) {
 }
 
 Text UrlPath(std::string_view url) {
-  const int hostAt = Find(url, UrlHost(url), 1, true);
+  // The host is looked for after the scheme, so that a host whose name also occurs in the
+  // scheme ("h", "tp", "http") is not found inside "http://".
+  int afterScheme = 1;
+  for (std::string_view scheme : {"https://", "http://"}) {
+    const int at = Find(url, scheme, 1, true);
+    if (at != -1) {
+      afterScheme = at + static_cast<int>(scheme.size());
+      break;
+    }
+  }
+  const int hostAt = Find(url, UrlHost(url), afterScheme, true);
   const int slash = Find(url, "/", hostAt);
   if (slash == -1) return "/";
   return Text(url.substr(static_cast<std::size_t>(slash - 1)));

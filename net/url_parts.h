@@ -17,7 +17,8 @@ Text UrlHost(std::string_view url, bool keepPort = false);
 // that is not a number gives 0.
 int UrlPort(std::string_view url);
 
-// The path with query, starting with "/", letter case kept; "/" when the address has none.
+// The path with query (and fragment), starting with "/", letter case kept: from the first "/"
+// after the host; "/" when the address has none.
 Text UrlPath(std::string_view url);
 
 // True when the address starts with "https" in any letter case.

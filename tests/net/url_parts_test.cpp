@@ -42,6 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"http://host:abc/x", "host", "host:abc", 0, "/x"},
         // Query and fragment are part of the path.
         UrlCase{"http://h/p?q=1#frag", "h", "h", 80, "/p?q=1#frag"},
+        // A host whose name occurs in the scheme is still found after it.
+        UrlCase{"https://http/x/Y", "http", "http", 443, "/x/Y"},
+        UrlCase{"HTTP://TP:81", "tp", "tp:81", 81, "/"},
         // An address that names http:// later on is not prefixed again.
         UrlCase{"view-source:http://h.com/x", "h.com", "h.com", 80, "/x"},
         UrlCase{"", "", "", 80, "/"}));
