@@ -80,9 +80,9 @@ TEST_F(FakeDoubanPatternsTest, AlbumListPatternFindsEachAlbumOnce) {
   }
   ASSERT_EQ(addresses.size(), 20u);
   for (size_t i = 0; i < addresses.size(); ++i) {
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "http://www.douban.com/photos/album/16200000%02zu/",
-                  i + 1);
+    const std::string number = std::to_string(i + 1);
+    const std::string expected = "http://www.douban.com/photos/album/16200000" +
+                                 std::string(2 - number.size(), '0') + number + "/";
     EXPECT_EQ(addresses[i], expected);
   }
   EXPECT_EQ(names[0], AK_GBK("旅行/2015 夏天"));

@@ -96,6 +96,19 @@ TEST(FakeDoubanProcess, KeepAliveConnectionsLogEveryRequest) {
   EXPECT_EQ(connects, 0);  // the last request reused the connection
 }
 
+TEST(FakeDoubanProcess, ChunkedBodiesPassThrough) {
+  FakeDouban douban;
+  ASSERT_TRUE(douban.Start()) << douban.error();
+  const Fetched posted = Fetch(douban, "http://www.douban.com/login",
+                               {.headers = {"Transfer-Encoding: chunked"},
+                                .postFields = "form_email=chunky&form_password=b"});
+  EXPECT_EQ(posted.status, 302);
+  EXPECT_NE(posted.headerText.find("dbcl2=\"1000001:chunky\""), std::string::npos);
+  const std::vector<LoggedRequest> requests = douban.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].Header("Transfer-Encoding"), "chunked");
+}
+
 TEST(FakeDoubanProcess, StopsOnSigterm) {
   FakeDouban douban;
   ASSERT_TRUE(douban.Start()) << douban.error();
