@@ -40,7 +40,8 @@ struct TransferRequest {
   TransferCookies cookies = TransferCookies::kNone;
   TransferTls tls = TransferTls::kVerify;
   // Resolve and connect (TLS handshake included) must end within `connectTimeout`; once
-  // connected, the exchange is abandoned when no byte arrives for `idleTimeout`. Zero: no limit.
+  // connected, the exchange is abandoned when no byte arrives for `idleTimeout`. Zero leaves
+  // libcurl's own connect limit (300 s) and no idle limit.
   std::chrono::milliseconds connectTimeout{0};
   std::chrono::milliseconds idleTimeout{0};
   std::string proxy;  // host:port; empty for a direct connection

@@ -2,6 +2,7 @@
 // throw at them.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "net/http_fetch.h"
@@ -313,6 +314,34 @@ TEST_F(FetchFaultsTest, ConnectionsAreReusedBetweenFetches) {
   }
   EXPECT_EQ(server.Requests().size(), 5u);
   EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST_F(FetchFaultsTest, ThreadsFetchAtTheSameTimeWithTheirOwnHandles) {
+  CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
+    // Each answer sets a cookie named after the path, so the jar is written from every thread.
+    const std::string path = request.substr(4, request.find(' ', 4) - 4);
+    connection.Send(CannedServer::Answer(200, path, {"Set-Cookie: c" + path.substr(1) + "=1"}));
+  });
+  std::vector<std::jthread> threads;
+  std::atomic<int> good = 0;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 25; ++i) {
+        const std::string path = "/" + std::to_string(t) + "x" + std::to_string(i);
+        int status = 0;
+        if (HttpFetch(server.Url(path)) == path &&
+            WinHttpFetch(server.Url(path), 0, {}, nullptr, nullptr, nullptr, nullptr, &status) ==
+                path &&
+            PlainHttpGet(server.Url(path)) == path) {
+          ++good;
+        }
+      }
+      ReleaseThreadTransferHandles();
+    });
+  }
+  threads.clear();
+  EXPECT_EQ(good.load(), 100);
+  EXPECT_EQ(server.Requests().size(), 300u);
 }
 
 }  // namespace
