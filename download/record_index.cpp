@@ -59,11 +59,17 @@ bool RecordIndex::SlotHolds(const Slot& slot, const char* key) const {
   return std::memcmp(whole + kInlineBytes, key + kInlineBytes, width_ - kInlineBytes) == 0;
 }
 
+namespace {
+// The slot is chosen by the low bits of the hash, the tag taken from the top seven.
+std::uint8_t TagOf(std::uint64_t hash) { return static_cast<std::uint8_t>(hash >> 57); }
+}  // namespace
+
 std::size_t RecordIndex::Probe(const char* key, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
+  const std::uint8_t tag = TagOf(hash);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.first == kNone || SlotHolds(slot, key)) return i;
+    const std::uint8_t t = tags_[i];
+    if (t == kEmptyTag || (t == tag && SlotHolds(slots_[i], key))) return i;
   }
 }
 
@@ -71,15 +77,18 @@ void RecordIndex::Grow(std::size_t slot_count) {
   decltype(slots_) old;
   old.swap(slots_);
   slots_.assign(slot_count, Slot{});
+  tags_.assign(slot_count, kEmptyTag);
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.first == kNone) continue;
     const char* key = width_ <= kInlineBytes
                           ? slot.head
                           : wide_keys_.data() + static_cast<std::size_t>(slot.first) * width_;
-    std::size_t i = Hash(key) & mask;
-    while (slots_[i].first != kNone) i = (i + 1) & mask;
+    const std::uint64_t hash = Hash(key);
+    std::size_t i = hash & mask;
+    while (tags_[i] != kEmptyTag) i = (i + 1) & mask;
     slots_[i] = slot;
+    tags_[i] = TagOf(hash);
   }
 }
 
@@ -94,6 +103,7 @@ void RecordIndex::Clear() {
   count_ = 0;
   distinct_ = 0;
   slots_.clear();
+  tags_.clear();
   wide_keys_.clear();
   next_same_.clear();
   chain_last_.clear();
@@ -107,8 +117,11 @@ void RecordIndex::Append(std::string_view key) {
   if (width_ > kInlineBytes) wide_keys_.insert(wide_keys_.end(), key.begin(), key.end());
   ++count_;
 
-  Slot& slot = slots_[Probe(key.data(), Hash(key.data()))];
+  const std::uint64_t hash = Hash(key.data());
+  const std::size_t at = Probe(key.data(), hash);
+  Slot& slot = slots_[at];
   if (slot.first == kNone) {
+    tags_[at] = TagOf(hash);
     slot.first = record;
     std::memcpy(slot.head, key.data(), head_width_);
     ++distinct_;
@@ -123,7 +136,9 @@ void RecordIndex::Append(std::string_view key) {
 std::uint32_t RecordIndex::FindFrom(std::string_view key, std::uint32_t from) const {
   assert(key.size() == width_);
   if (slots_.empty()) return kNone;
-  std::uint32_t record = slots_[Probe(key.data(), Hash(key.data()))].first;
+  const std::size_t at = Probe(key.data(), Hash(key.data()));
+  if (tags_[at] == kEmptyTag) return kNone;  // settled without reading the slot
+  std::uint32_t record = slots_[at].first;
   while (record != kNone && record < from) {
     const auto next = next_same_.find(record);
     record = next == next_same_.end() ? kNone : next->second;
