@@ -23,9 +23,10 @@ inline bool IsGbkLead(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 // character); the whole length when the text ends on a character boundary.
 std::size_t CompleteGbkLength(std::string_view text);
 
-// Position of the first occurrence of `part` at or after `start` (a start below 1 counts as 1);
-// ASCII letters compare without case when `ignoreCase`. An empty part is found at `start` in a
-// non-empty text. An empty text holds nothing.
+// Position of the first occurrence of `part` at or after `start` (a start below 1 counts as 1;
+// the byte at `start` is taken as the first byte of a character, as positions this layer
+// returns always are); ASCII letters compare without case when `ignoreCase`. An empty part is found
+// at `start` in a non-empty text. An empty text holds nothing.
 int Find(std::string_view text, std::string_view part, int start = 1, bool ignoreCase = false);
 
 // Position of the last occurrence of `part`; -1 when absent or when `part` is empty.
