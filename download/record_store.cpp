@@ -30,6 +30,8 @@ constexpr std::size_t kReadChunk = 1 << 20;
 DownloadRecordStore::DownloadRecordStore(LogSink log, Clock clock)
     : log_(std::move(log)), clock_(clock ? std::move(clock) : Clock(OleDateNow)) {}
 
+const Text& DownloadRecordStore::FolderName() { return AK_GBK("防止重复下载数据库"); }
+
 Text DownloadRecordStore::FileName(const Text& source_id) { return source_id + ".edb"; }
 
 bool DownloadRecordStore::OpenForSource(const Text& folder, const Text& source_id) {

@@ -30,6 +30,9 @@ class DownloadRecordStore {
   DownloadRecordStore(const DownloadRecordStore&) = delete;
   DownloadRecordStore& operator=(const DownloadRecordStore&) = delete;
 
+  // Name of the folder beside the program that holds the stores: "防止重复下载数据库".
+  static const Text& FolderName();
+
   // The file name of a source's store: the source id + ".edb".
   static Text FileName(const Text& source_id);
 

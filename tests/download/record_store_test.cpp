@@ -50,7 +50,8 @@ class RecordStore : public ::testing::Test {
  protected:
   RecordStore()
       : folder_native_(temp_.path() / "程序" / "防止重复下载数据库"),
-        folder_(Utf8ToGbk(folder_native_.string())),
+        folder_(Utf8ToGbk((temp_.path() / "程序").string()) + "/" +
+                DownloadRecordStore::FolderName()),
         store_([this](const Text& line) { log_.push_back(line); }, [] { return kDate; }) {}
 
   std::filesystem::path StorePath(const std::string& id_utf8) const {
