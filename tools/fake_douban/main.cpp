@@ -110,6 +110,8 @@ int Run(int argc, char** argv) {
   httplib::Server inner;
   inner.new_task_queue = [] { return new httplib::ThreadPool(16); };
   inner.set_keep_alive_max_count(1000);
+  // Answers go out as header and body writes; without this the relay waits on delayed ACKs.
+  inner.set_tcp_nodelay(true);
   service.Install(inner);
   const int innerPort = inner.bind_to_any_port("127.0.0.1");
   if (innerPort <= 0) {
