@@ -2,8 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "app/screenshot.h"
 #include "controls/controls.h"
@@ -42,12 +40,8 @@ int main(int argc, char** argv) {
   }
 
   // The browser's settings must be in place before the application object exists.
-  std::vector<std::string> extra = ak::PrepareBrowserEnvironment();
-  std::vector<char*> arguments(argv, argv + argc);
-  for (std::string& argument : extra) arguments.push_back(argument.data());
-  arguments.push_back(nullptr);
-  int count = argc + static_cast<int>(extra.size());
-  QApplication app(count, arguments.data());
+  ak::PrepareBrowserEnvironment();
+  QApplication app(argc, argv);
 
   ak::Controls controls(ak::GbkToUtf8(ak::WebHost()));
   ak::ShellServices services = ak::ProgramShellServices();

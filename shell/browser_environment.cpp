@@ -51,18 +51,19 @@ std::string HostResolverRules(std::string_view connectTo) {
   return rules;
 }
 
-std::vector<std::string> PrepareBrowserEnvironment() {
+void PrepareBrowserEnvironment() {
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  std::vector<std::string> arguments;
-  if (const char* connectTo = std::getenv("ALBUMKEEPER_CONNECT_TO")) {
-    // One argument, so the spaces inside the rules survive (the browser's flag variable would be
-    // split on them).
-    if (std::string rules = HostResolverRules(connectTo); !rules.empty()) {
-      arguments.push_back("--host-resolver-rules=" + rules);
-    }
-  }
-  return arguments;
+  const char* connectTo = std::getenv("ALBUMKEEPER_CONNECT_TO");
+  if (connectTo == nullptr) return;
+  const std::string rules = HostResolverRules(connectTo);
+  if (rules.empty()) return;
+  // The browser splits its flag variable on spaces outside double quotes.
+  std::string flags;
+  if (const char* existing = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) flags = existing;
+  if (!flags.empty()) flags += ' ';
+  flags += "--host-resolver-rules=\"" + rules + "\"";
+  setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
 }
 
 }  // namespace ak

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace ak {
 
@@ -12,8 +11,9 @@ namespace ak {
 std::string HostResolverRules(std::string_view connectTo);
 
 // To be called before the application object exists: runs the browser without its sandbox when
-// the program runs as root (Chromium refuses to start otherwise), and gives the arguments to add
-// to the program's own so the browser follows ALBUMKEEPER_CONNECT_TO as page fetches do.
-std::vector<std::string> PrepareBrowserEnvironment();
+// the program runs as root (Chromium refuses to start otherwise), and adds the host-resolver
+// rules to the browser's flags (QTWEBENGINE_CHROMIUM_FLAGS) so the browser follows
+// ALBUMKEEPER_CONNECT_TO as page fetches do.
+void PrepareBrowserEnvironment();
 
 }  // namespace ak
