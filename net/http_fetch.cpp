@@ -12,17 +12,6 @@
 namespace ak {
 namespace {
 
-const char* Verb(int method) {
-  switch (method) {
-    case 1:
-      return "POST";
-    case 2:
-      return "HEAD";
-    default:
-      return "GET";
-  }
-}
-
 std::vector<std::string> BlockLines(std::string_view block) {
   std::vector<std::string> lines;
   for (Text& line : Split(block, "\r\n")) lines.push_back(std::move(line));
@@ -48,7 +37,7 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
   TransferRequest transfer;
   transfer.url = TransferAddress((secure ? "https://" : "http://") + host + ":" +
                                  std::to_string(port) + UrlPath(request.url));
-  transfer.verb = Verb(method);
+  transfer.verb = VerbOfMethod(method);
   transfer.userAgent = AgentFromHeaders(request.extraHeaders);
   const Text block = PageHeaderBlock(request.extraHeaders, request.url, result.cookies);
   transfer.headers = BlockLines(block);

@@ -95,4 +95,15 @@ Text NormaliseSetCookieSpelling(std::string_view responseHeaders) {
   return Replace(responseHeaders, "Set-Cookie", "Set-Cookie", 1, -1, false);
 }
 
+const char* VerbOfMethod(int method) {
+  switch (method) {
+    case 1:
+      return "POST";
+    case 2:
+      return "HEAD";
+    default:
+      return "GET";
+  }
+}
+
 }  // namespace ak

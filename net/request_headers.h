@@ -27,6 +27,9 @@ Text AgentFromHeaders(std::string_view extraHeaders);
 // "User-Agent: " DefaultAgent line added before Content-Type when none is named.
 Text PictureHeaderText(std::string_view extraHeaders, std::string_view url);
 
+// The verb of a method number: 1 "POST", 2 "HEAD", anything else "GET".
+const char* VerbOfMethod(int method);
+
 using HeaderSetting = std::pair<Text, Text>;
 
 // The request headers a picture fetch ends up with, in order: the cookie string as a "Cookie"

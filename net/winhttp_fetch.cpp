@@ -9,17 +9,6 @@
 namespace ak {
 namespace {
 
-const char* Verb(int method) {
-  switch (method) {
-    case 1:
-      return "POST";
-    case 2:
-      return "HEAD";
-    default:
-      return "GET";
-  }
-}
-
 // The header lines of a response block without its status line.
 std::string HeaderLinesOnly(std::string_view block) {
   const auto firstBreak = block.find("\r\n");
@@ -44,7 +33,7 @@ WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
 
   TransferRequest transfer;
   transfer.url = TransferAddress(request.url);
-  transfer.verb = Verb(method);
+  transfer.verb = VerbOfMethod(method);
   result.appliedHeaders = PictureHeaderText(request.extraHeaders, request.url);
   for (const HeaderSetting& setting :
        PictureHeaderSettings(result.appliedHeaders, request.cookies)) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "net/codec.h"
-#include "tests/download/store_test_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace ak {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "net/codec.h"
 #include "shell/core/settings_names.h"
-#include "tests/shell_core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace ak {
 namespace {

@@ -13,7 +13,7 @@ namespace ak::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ak_shell_XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "ak_test_XXXXXX").string();
     path_ = mkdtemp(pattern.data());
   }
   ~TempFolder() {
