@@ -1,6 +1,7 @@
 #pragma once
 
 #include <curl/curl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -31,5 +32,19 @@ struct FetchOptions {
 // Fetches a real service address (http://www.douban.com/..., https://api.douban.com/...)
 // through the double's ports with libcurl, trusting its certificate.
 Fetched Fetch(const FakeDouban& douban, const std::string& url, const FetchOptions& options = {});
+
+// A suite whose tests share one double with the default fixture, started once for the suite.
+class SharedDoubleTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    douban_ = new FakeDouban();
+    ASSERT_TRUE(douban_->Start()) << douban_->error();
+  }
+  static void TearDownTestSuite() {
+    delete douban_;
+    douban_ = nullptr;
+  }
+  static inline FakeDouban* douban_ = nullptr;
+};
 
 }  // namespace ak::test

@@ -30,16 +30,8 @@ std::string MemberText(json_object* obj, const char* name) {
   return json_object_to_json_string_ext(Member(obj, name), JSON_C_TO_STRING_PLAIN);
 }
 
-class FakeDoubanApiTest : public ::testing::Test {
+class FakeDoubanApiTest : public SharedDoubleTest {
  protected:
-  static void SetUpTestSuite() {
-    douban_ = new FakeDouban();
-    ASSERT_TRUE(douban_->Start()) << douban_->error();
-  }
-  static void TearDownTestSuite() {
-    delete douban_;
-    douban_ = nullptr;
-  }
   static Fetched Api(const std::string& pathAndQuery) {
     return Fetch(*douban_, "https://api.douban.com/v2/album/" + pathAndQuery);
   }
@@ -52,11 +44,7 @@ class FakeDoubanApiTest : public ::testing::Test {
     }
     return nullptr;
   }
-
-  static FakeDouban* douban_;
 };
-
-FakeDouban* FakeDoubanApiTest::douban_ = nullptr;
 
 TEST_F(FakeDoubanApiTest, TotalSitsBetweenTextMarkers) {
   struct Case {

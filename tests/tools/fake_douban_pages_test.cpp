@@ -13,17 +13,8 @@
 namespace ak::test {
 namespace {
 
-class FakeDoubanPagesTest : public ::testing::Test {
+class FakeDoubanPagesTest : public SharedDoubleTest {
  protected:
-  static void SetUpTestSuite() {
-    douban_ = new FakeDouban();
-    ASSERT_TRUE(douban_->Start()) << douban_->error();
-  }
-  static void TearDownTestSuite() {
-    delete douban_;
-    douban_ = nullptr;
-  }
-
   // Fetches a page and converts it as the program does; expects status 200.
   static Text Page(const std::string& path) {
     const Fetched fetched = Fetch(*douban_, "http://www.douban.com" + path);
@@ -31,11 +22,7 @@ class FakeDoubanPagesTest : public ::testing::Test {
     EXPECT_EQ(fetched.status, 200) << path;
     return Utf8ToGbk(fetched.body);
   }
-
-  static FakeDouban* douban_;
 };
-
-FakeDouban* FakeDoubanPagesTest::douban_ = nullptr;
 
 TEST_F(FakeDoubanPagesTest, HomePageFeedTitleEndsInCollectionMarker) {
   const Text page = Page("/people/ahua");

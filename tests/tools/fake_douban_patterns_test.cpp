@@ -23,16 +23,8 @@ const char kAlbumListPattern[] =
 const char kPhotoPattern[] =
     R"re(lass="photolst_photo" title="([\s\S]*?)">[\s\S]*?<img src="(.*?)/view/photo/thumb/public/p(.*?).jpg" />)re";
 
-class FakeDoubanPatternsTest : public ::testing::Test {
+class FakeDoubanPatternsTest : public SharedDoubleTest {
  protected:
-  static void SetUpTestSuite() {
-    douban_ = new FakeDouban();
-    ASSERT_TRUE(douban_->Start()) << douban_->error();
-  }
-  static void TearDownTestSuite() {
-    delete douban_;
-    douban_ = nullptr;
-  }
   static Text Page(const std::string& url) {
     const Fetched fetched = Fetch(*douban_, url);
     EXPECT_EQ(fetched.status, 200) << url;
@@ -58,11 +50,7 @@ class FakeDoubanPatternsTest : public ::testing::Test {
       if (n < 100) return ids;
     }
   }
-
-  static FakeDouban* douban_;
 };
-
-FakeDouban* FakeDoubanPatternsTest::douban_ = nullptr;
 
 TEST_F(FakeDoubanPatternsTest, AlbumListPatternFindsEachAlbumOnce) {
   const std::string base = "http://www.douban.com/people/ahua/photos?start=";
