@@ -9,10 +9,14 @@
 namespace ak {
 namespace {
 
+// The text up to its first NUL (where a C string ends) without its leading bytes of code 32 or
+// less. The NUL is cut first: it is a control byte too, and skipping it would bring back what
+// stands after the end of the text.
 Text SkipLeadingControls(const Text& text) {
+  const std::string_view s = std::string_view(text).substr(0, text.find('\0'));
   std::size_t i = 0;
-  while (i < text.size() && static_cast<unsigned char>(text[i]) <= 32) ++i;
-  return text.substr(i);
+  while (i < s.size() && static_cast<unsigned char>(s[i]) <= 32) ++i;
+  return Text(s.substr(i));
 }
 
 std::filesystem::path NativePath(const Text& gbk_path) {

@@ -87,6 +87,10 @@ TEST_F(SettingsFile, EmptyArgumentsAfterTheSkipGiveEmptyNotDefault) {
       {"section of controls", path_, "\r\n", "k", ""},
       {"empty key", path_, "s", "", ""},
       {"key of blanks", path_, "s", "   ", ""},
+      // A text ends at its first NUL, so what stands after it is not there to be skipped to.
+      {"path ending at a NUL after blanks", Text(" \0", 2) + path_, "s", "k", ""},
+      {"section ending at a NUL after blanks", path_, Text(" \0s", 3), "k", ""},
+      {"key that is a NUL before the name", path_, "s", Text("\0k", 2), ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ReadSetting(c.path, c.section, c.key, "dflt"), c.expected) << c.name;
