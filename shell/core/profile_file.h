@@ -15,7 +15,7 @@ namespace ak {
 //    first matching section and, in it, the first matching key count;
 //  - a value is read with the blanks around "=" and at the line's end dropped;
 //  - lines end in CR LF when written; LF alone is accepted on read.
-// The functions below work on the file's content; profile_store.h applies them to files.
+// The functions below work on the file's content; profile_io.h applies them to files.
 
 // The value of `key` in `section`, or nullopt when the section or the key is missing. A key
 // present with nothing after "=" gives the empty text.
