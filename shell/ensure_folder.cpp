@@ -4,12 +4,29 @@
 #include <system_error>
 
 #include "net/codec.h"
+#include "net/text_ops.h"
 
 namespace ak {
+namespace {
+
+// True when the last character of the GBK path is a folder separator. Only a whole character
+// counts: the second byte of a double-byte character may have the backslash's code (0x5C), and
+// that is part of a name. The backslash separates folders only on Windows.
+bool EndsInSeparator(const Text& path) {
+  std::size_t last = 0;
+  for (std::size_t at = 0; at < path.size(); at += IsGbkLead(path[at]) ? 2 : 1) last = at;
+  if (path.empty() || last != path.size() - 1) return false;
+#ifdef _WIN32
+  return path[last] == '/' || path[last] == '\\';
+#else
+  return path[last] == '/';
+#endif
+}
+
+}  // namespace
 
 bool EnsureFolder(Text& path) {
-  // Both separators count as already there, so a path given in either form is not doubled.
-  if (path.empty() || (path.back() != '/' && path.back() != '\\')) path += '/';
+  if (!EndsInSeparator(path)) path += '/';
   const std::filesystem::path native(GbkToUtf8(path));
   std::error_code error;
   std::filesystem::create_directories(native, error);

@@ -99,6 +99,20 @@ class FolderTests : public QObject {
     QVERIFY(!EnsureFolder(blocked));
     QCOMPARE(blocked, base + "/plain/sub/");
   }
+
+  // A name may end in a double-byte character whose second byte is the backslash code (0x5C),
+  // as 琝 (0xAC 0x5C) does: that is part of the name, not a separator, so one is appended and
+  // a file name added by the caller lands inside the folder.
+  void ensureFolderAppendsAfterTrailByteBackslash() {
+    QTemporaryDir root;
+    const Text base = Utf8ToGbk(root.path().toStdString());
+    const Text name = Gbk("相册琝");
+    QCOMPARE(name.back(), '\\');
+    Text path = base + "/" + name;
+    QVERIFY(EnsureFolder(path));
+    QCOMPARE(path, base + "/" + name + "/");
+    QVERIFY(QDir(root.path() + QStringLiteral("/相册琝")).exists());
+  }
 };
 
 }  // namespace ak::test
