@@ -16,7 +16,8 @@ void CheckForUpdate(Controls& controls, const UpdatePageFetch& fetch, const Text
     controls.SetCaption("标签_banbenjieguo", AK_GBK("无需更新"));
     return;
   }
-  if (ToInteger(latest) - ToInteger(current) > 0) {
+  // Worked out in a wider type: the whole numbers may lie at the ends of the int range.
+  if (static_cast<long long>(ToInteger(latest)) - ToInteger(current) > 0) {
     controls.SetCaption("标签_banbenjieguo", AK_GBK("有新版，联系客服获取最新版！"));
     controls.ShowMessage(AK_GBK("有新版本，联系客服索取"));
   }
