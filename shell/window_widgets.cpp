@@ -166,7 +166,9 @@ WindowWidgets BuildWindowWidgets(QWidget* mainWindow, const ControlsState& state
       widget = mainWindow;
       widget->setWindowTitle(ToDisplayString(control->caption));
     } else {
-      QWidget* parent = widgets.Find(spec.parent);
+      // Another window of the design belongs to the main window, so it goes with it and does not
+      // keep the program running after the main window has closed.
+      QWidget* parent = spec.parent.empty() ? mainWindow : widgets.Find(spec.parent);
       assert(parent != nullptr && "parents come before their children");
       if (spec.page >= 0) parent = widgets.pages->widget(spec.page);
       widget = MakeWidget(spec, *control, parent, profile, widgets);

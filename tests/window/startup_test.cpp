@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -101,6 +102,24 @@ class StartupTests : public QObject {
     QCOMPARE(t.widgetAs<QLabel>("标签_调试模式")->text(), QStringLiteral("正则："));
     QCOMPARE(t.widgetAs<QLineEdit>("编辑框_url")->text(),
              QStringLiteral("http://www.douban.com/login"));
+  }
+
+  // The search window is a window of its own that the main window owns: it goes with the main
+  // window, and an open search window does not keep the program running once the main window
+  // has closed.
+  void searchWindowBelongsToTheMainWindow() {
+    QPointer<QWidget> search;
+    {
+      WindowUnderTest t({.start = false});
+      search = t.widget("查找窗口");
+      QVERIFY(search != nullptr);
+      QVERIFY(search->isWindow());
+      QVERIFY(search->isHidden());
+      QCOMPARE(search->parentWidget(), &t.window());
+      QCOMPARE(search->windowTitle(), QStringLiteral("查找功能："));
+      QCOMPARE(search->geometry(), QRect(50, 50, 348, 152));
+    }
+    QVERIFY(search.isNull());
   }
 
   void framePagesAndToolbar() {
