@@ -202,6 +202,9 @@ TransferResult RunTransfer(const TransferRequest& request) {
   progress.body = &result.body;
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   if (curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str()) != CURLE_OK) return result;
+  // The path goes out as the address writes it: libcurl would otherwise resolve "." and ".."
+  // segments itself.
+  curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,

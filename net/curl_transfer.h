@@ -25,7 +25,7 @@ enum class TransferTls {
 };
 
 struct TransferRequest {
-  std::string url;  // with scheme
+  std::string url;  // with scheme; its path goes out as written, dot segments included
   std::string verb = "GET";
   bool http10 = false;
   // Request header lines exactly as they go out, in order ("Name: value"). Lines without a

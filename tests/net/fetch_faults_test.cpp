@@ -101,6 +101,31 @@ TEST_F(FetchFaultsTest, PictureFetchAndPlainGetRequestBytes) {
                              "\r\nAccept: */*\r\n\r\n");
 }
 
+TEST_F(FetchFaultsTest, PathsGoOutAsWritten) {
+  // Dot segments and doubled slashes are the address's own; no fetch tidies them away.
+  for (const std::string path : {"/a/../b", "/./c/", "//d//e", "/f/..?q=/../g"}) {
+    CannedServer server(Always(CannedServer::Answer(200, "x")));
+    const std::string url = server.Url(path);
+    HttpFetch(url);
+    WinHttpFetch(url);
+    PlainHttpGet(url);
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 3u) << path;
+    EXPECT_TRUE(requests[0].starts_with("GET " + path + " HTTP/1.1\r\n")) << requests[0];
+    EXPECT_TRUE(requests[1].starts_with("GET " + path + " HTTP/1.1\r\n")) << requests[1];
+    EXPECT_TRUE(requests[2].starts_with("GET " + path + " HTTP/1.0\r\n")) << requests[2];
+  }
+  // A relative redirect is still resolved against the address it came from.
+  CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
+    connection.Send(request.starts_with("GET /a/b/c ")
+                        ? "HTTP/1.1 302 Found\r\nLocation: ../x\r\nContent-Length: 0\r\n\r\n"
+                        : CannedServer::Answer(200, "x"));
+  });
+  EXPECT_EQ(HttpFetch(server.Url("/a/b/c")), "x");
+  ASSERT_EQ(server.Requests().size(), 2u);
+  EXPECT_TRUE(server.Requests()[1].starts_with("GET /a/x HTTP/1.1\r\n")) << server.Requests()[1];
+}
+
 TEST_F(FetchFaultsTest, EncodedBodiesAreDecodedWithoutChangingTheRequest) {
   CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
     const bool deflate = request.starts_with("GET /deflate");
