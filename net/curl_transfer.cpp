@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "net/cookie_jar.h"
 #include "net/curl_cookie_sync.h"
@@ -76,16 +77,25 @@ Slist HeaderList(const std::vector<std::string>& lines) {
 
 struct Progress {
   Bytes* body = nullptr;
+  std::size_t maxBody = 0;
   std::string headers;
   bool connected = false;
   Clock::time_point lastActivity = Clock::now();
 };
 
+// The callbacks run inside libcurl's C code, which no exception may cross: a failed allocation
+// ends the exchange instead (a return short of the bytes offered aborts it).
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* progress = static_cast<Progress*>(user);
-  progress->body->append(data, size * count);
+  const size_t bytes = size * count;
+  const size_t room = progress->maxBody - std::min(progress->maxBody, progress->body->size());
+  try {
+    progress->body->append(data, std::min(bytes, room));
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   progress->lastActivity = Clock::now();
-  return size * count;
+  return bytes <= room ? bytes : 0;
 }
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -93,7 +103,11 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   const std::string_view line(data, size * count);
   // Each response (an interim 100, every redirect) starts a new block; the last one counts.
   if (line.starts_with("HTTP/")) progress->headers.clear();
-  progress->headers.append(line);
+  try {
+    progress->headers.append(line);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   progress->lastActivity = Clock::now();
   return size * count;
 }
@@ -200,6 +214,7 @@ TransferResult RunTransfer(const TransferRequest& request) {
 
   Progress progress;
   progress.body = &result.body;
+  progress.maxBody = request.maxBodyBytes;
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   if (curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str()) != CURLE_OK) return result;
   // The path goes out as the address writes it: libcurl would otherwise resolve "." and ".."

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -24,6 +25,9 @@ enum class TransferTls {
   kAcceptAny,  // any server certificate is accepted
 };
 
+// Far above any page or picture of the service.
+inline constexpr std::size_t kMaxTransferBodyBytes = std::size_t{1} << 30;
+
 struct TransferRequest {
   std::string url;  // with scheme; its path goes out as written, dot segments included
   std::string verb = "GET";
@@ -44,6 +48,9 @@ struct TransferRequest {
   // libcurl's own connect limit (300 s) and no idle limit.
   std::chrono::milliseconds connectTimeout{0};
   std::chrono::milliseconds idleTimeout{0};
+  // The most body bytes (after decoding) kept; an answer with more is broken off as failed, so
+  // a server that never stops sending cannot exhaust memory.
+  std::size_t maxBodyBytes = kMaxTransferBodyBytes;
   std::string proxy;  // host:port; empty for a direct connection
   std::string proxyUser;
   std::string proxyPassword;

@@ -52,6 +52,7 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
   transfer.tls = TransferTls::kVerify;
   transfer.connectTimeout = request.connectTimeout;
   transfer.idleTimeout = request.idleTimeout;
+  transfer.maxBodyBytes = request.maxBodyBytes;
   transfer.proxy = request.proxy;
   transfer.stop = request.stop;
 

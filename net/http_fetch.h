@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <stop_token>
 #include <string_view>
@@ -36,6 +37,8 @@ struct HttpFetchRequest {
   // Limits of the exchange: to connect, and without a byte once connected.
   std::chrono::milliseconds connectTimeout = std::chrono::seconds(30);
   std::chrono::milliseconds idleTimeout = std::chrono::seconds(60);
+  // The most body bytes kept; a longer answer is broken off and the body holds that many.
+  std::size_t maxBodyBytes = kMaxTransferBodyBytes;
 };
 
 struct HttpFetchResult {

@@ -229,6 +229,37 @@ TEST_F(FetchFaultsTest, HugeBodyArrivesWhole) {
   EXPECT_EQ(body.find_first_not_of('z'), std::string::npos);
 }
 
+TEST_F(FetchFaultsTest, EndlessAnswersStopAtTheirLimits) {
+  // A body far beyond the limit: the fetch keeps no more than the limit and breaks the exchange
+  // off (the limit counts decoded bytes, so a small compressed stream cannot get round it).
+  const std::string endless(1 << 16, 'e');
+  CannedServer body([&endless](const std::string&, int, CannedServer::Connection& connection) {
+    if (!connection.Send("HTTP/1.1 200 OK\r\n\r\n")) return;
+    for (int i = 0; i < 2000 && connection.Send(endless); ++i) {
+    }
+    connection.Close();
+  });
+  HttpFetchRequest request;
+  request.url = body.Url("/");
+  request.maxBodyBytes = 1 << 20;
+  HttpFetchResult result = PerformHttpFetch(request);
+  EXPECT_EQ(result.outcome, TransferOutcome::kFailed);
+  EXPECT_EQ(result.body.size(), request.maxBodyBytes);
+
+  // Header lines without end: libcurl refuses a block that large.
+  CannedServer headers([](const std::string&, int, CannedServer::Connection& connection) {
+    if (!connection.Send("HTTP/1.1 200 OK\r\n")) return;
+    const std::string line = "X-More: " + std::string(1000, 'h') + "\r\n";
+    for (int i = 0; i < 20000 && connection.Send(line); ++i) {
+    }
+    connection.Close();
+  });
+  Text responseHeaders;
+  EXPECT_TRUE(
+      HttpFetch(headers.Url("/"), 0, {}, nullptr, nullptr, nullptr, &responseHeaders).empty());
+  EXPECT_LT(responseHeaders.size(), 2u << 20);
+}
+
 TEST_F(FetchFaultsTest, RedirectLoopEnds) {
   CannedServer server(Always("HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n\r\n"));
   Text headers;
