@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -149,8 +150,11 @@ void SetTls(CURL* easy, const TransferRequest& request, const ServiceConfig& con
   }
 }
 
+// libcurl takes a long, which has 32 bits on Windows: a longer time-out is held at its limit
+// rather than wrapped round.
 long MillisecondsOption(std::chrono::milliseconds value) {
-  return static_cast<long>(std::max<std::chrono::milliseconds::rep>(value.count(), 0));
+  return static_cast<long>(std::clamp<std::chrono::milliseconds::rep>(
+      value.count(), 0, std::numeric_limits<long>::max()));
 }
 
 TransferOutcome Drive(CURLM* multi, CURL* easy, const TransferRequest& request, Progress& progress,
