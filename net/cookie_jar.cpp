@@ -16,9 +16,12 @@ std::string NormalisedDomain(std::string_view domain) {
   return lower;
 }
 
+// A cookie without a path belongs to the root, wherever a path is given.
+std::string_view NormalisedPath(std::string_view path) { return path.empty() ? "/" : path; }
+
 bool SameIdentity(const StoredCookie& cookie, std::string_view domain, std::string_view path,
                   std::string_view name) {
-  return cookie.domain == domain && cookie.path == path && cookie.name == name;
+  return cookie.domain == domain && cookie.path == NormalisedPath(path) && cookie.name == name;
 }
 
 long long Now() { return static_cast<long long>(std::time(nullptr)); }

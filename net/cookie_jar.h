@@ -34,8 +34,8 @@ class CookieJar {
   // Adds the cookie or replaces the one with the same domain, path and name. A cookie whose
   // expiry has passed removes that cookie instead.
   void Set(StoredCookie cookie);
-  // Removes the cookie of that domain (a leading dot and letter case do not matter), path and
-  // name; false when there was none.
+  // Removes the cookie of that domain (a leading dot and letter case do not matter), path (empty
+  // means "/", as everywhere in the jar) and name; false when there was none.
   bool Remove(std::string_view domain, std::string_view path, std::string_view name);
   // Removes the cookie only while it still holds `value` (a fetch that saw the server delete a
   // cookie must not delete one that another thread set meanwhile).

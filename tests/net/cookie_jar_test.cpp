@@ -55,6 +55,19 @@ TEST(CookieJarTest, RemoveAndRemoveIfValue) {
   EXPECT_TRUE(jar.All().empty());
 }
 
+TEST(CookieJarTest, EmptyPathMeansRootEverywhere) {
+  CookieJar jar;
+  jar.Set(Cookie("h.com", "a", "1", ""));
+  jar.Set(Cookie("h.com", "b", "2", ""));
+  jar.Set(Cookie("h.com", "c", "3", ""));
+  EXPECT_EQ(jar.All().at(0).path, "/");
+  EXPECT_TRUE(jar.Find("h.com", "", "a").has_value());
+  EXPECT_TRUE(jar.Remove("h.com", "", "a"));
+  EXPECT_TRUE(jar.RemoveIfValue("h.com", "", "b", "2"));
+  EXPECT_TRUE(jar.Remove("h.com", "/", "c"));
+  EXPECT_TRUE(jar.All().empty());
+}
+
 TEST(CookieJarTest, ConcurrentWritersAndReaders) {
   CookieJar jar;
   std::vector<std::thread> threads;
