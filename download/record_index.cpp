@@ -111,13 +111,49 @@ void RecordIndex::Clear() {
 
 void RecordIndex::Append(std::string_view key) {
   assert(key.size() == width_);
+  Insert(key.data(), Hash(key.data()));
+}
+
+void RecordIndex::PrefetchSlot(std::uint64_t hash) const {
+#if defined(__GNUC__) || defined(__clang__)
+  const std::size_t at = hash & (slots_.size() - 1);
+  __builtin_prefetch(&tags_[at]);
+  __builtin_prefetch(&slots_[at]);
+#else
+  (void)hash;
+#endif
+}
+
+void RecordIndex::AppendRecords(const char* records, std::size_t count, std::size_t stride,
+                                std::size_t key_offset) {
+  // With room made first the table does not grow in between, so a slot fetched ahead is still
+  // the slot the record goes to.
+  Reserve(count_ + count);
+  constexpr std::size_t kAhead = 8;
+  std::uint64_t hashes[kAhead];
+  const auto key = [&](std::size_t r) { return records + r * stride + key_offset; };
+  for (std::size_t r = 0; r < count && r < kAhead; ++r) {
+    hashes[r] = Hash(key(r));
+    PrefetchSlot(hashes[r]);
+  }
+  for (std::size_t r = 0; r < count; ++r) {
+    const std::uint64_t hash = hashes[r % kAhead];
+    if (r + kAhead < count) {
+      hashes[r % kAhead] = Hash(key(r + kAhead));
+      PrefetchSlot(hashes[r % kAhead]);
+    }
+    Insert(key(r), hash);
+  }
+}
+
+void RecordIndex::Insert(const char* key_bytes, std::uint64_t hash) {
   assert(count_ < kNone);
   if ((distinct_ + 1) * 2 > slots_.size()) Grow(std::max(kMinSlots, slots_.size() * 2));
   const auto record = static_cast<std::uint32_t>(count_);
+  const std::string_view key(key_bytes, width_);
   if (width_ > kInlineBytes) wide_keys_.insert(wide_keys_.end(), key.begin(), key.end());
   ++count_;
 
-  const std::uint64_t hash = Hash(key.data());
   const std::size_t at = Probe(key.data(), hash);
   Slot& slot = slots_[at];
   if (slot.first == kNone) {

@@ -34,6 +34,13 @@ class RecordIndex {
   // Enters the next record, whose id field is `key` (exactly width() bytes).
   void Append(std::string_view key);
 
+  // Enters `count` records in file order, the one at `records + r * stride` holding its id field
+  // at `key_offset`: the same as Append on each in turn. The table places of the records a few
+  // ahead are fetched into the cache while the current one is entered, so a rebuild does not
+  // wait for one cache miss after another.
+  void AppendRecords(const char* records, std::size_t count, std::size_t stride,
+                     std::size_t key_offset);
+
   // The first record at position `from` or later whose id field equals `key`; kNone if none.
   std::uint32_t FindFrom(std::string_view key, std::uint32_t from) const;
 
@@ -46,6 +53,9 @@ class RecordIndex {
   };
 
   std::uint64_t Hash(const char* key) const;
+  // Append with the hash of `key` already taken.
+  void Insert(const char* key, std::uint64_t hash);
+  void PrefetchSlot(std::uint64_t hash) const;
   // The slot holding `key`, or the empty slot where it belongs.
   std::size_t Probe(const char* key, std::uint64_t hash) const;
   bool SlotHolds(const Slot& slot, const char* key) const;

@@ -102,13 +102,11 @@ std::size_t DownloadRecordStore::SyncIndex(std::size_t records) {
   const std::size_t per_chunk = std::max<std::size_t>(1, kReadChunk / size);
   std::vector<char> chunk(per_chunk * size);
   const auto offset = static_cast<std::size_t>(layout_.id_offset);
-  const auto width = static_cast<std::size_t>(layout_.id_width);
   while (index_.size() < wanted) {
     const std::size_t n = std::min(per_chunk, wanted - index_.size());
     const std::uint64_t at = layout_.records_start + index_.size() * size;
     const std::size_t got = file_.ReadAt(at, chunk.data(), n * size) / size;
-    for (std::size_t r = 0; r < got; ++r)
-      index_.Append(std::string_view(chunk.data() + r * size + offset, width));
+    index_.AppendRecords(chunk.data(), got, size, offset);
     if (got < n) break;  // the file ended early after all
   }
   return index_.size();

@@ -100,5 +100,43 @@ TEST(RecordIndex, NarrowIdsCompareOnlyTheirWidth) {
   EXPECT_EQ(index.FindFrom("abe", 0), RecordIndex::kNone);
 }
 
+TEST(RecordIndex, RecordsEnteredTogetherAreFoundAsIfEnteredOneByOne) {
+  // Records as a store file lays them out: a record number, then the id at an offset.
+  const struct {
+    std::size_t width, stride, offset, before, count;
+  } cases[] = {
+      {20, 24, 4, 0, 0},  {20, 24, 4, 0, 3},    {20, 24, 4, 0, 1000}, {20, 24, 4, 5, 1000},
+      {8, 16, 6, 0, 700}, {30, 54, 24, 3, 500}, {20, 24, 4, 17, 9},
+  };
+  for (const auto& c : cases) {
+    // Ids repeat every 37 records, so chains of repeats cross the batch and its look-ahead.
+    const auto id = [](std::size_t r) { return std::to_string(r % 37 == 36 ? 5 : r * 11); };
+    std::string bytes((c.before + c.count) * c.stride, '\xEE');
+    for (std::size_t r = 0; r < c.before + c.count; ++r)
+      Key(id(r), c.width).copy(bytes.data() + r * c.stride + c.offset, c.width);
+
+    RecordIndex one_by_one(c.width);
+    RecordIndex together(c.width);
+    for (std::size_t r = 0; r < c.before + c.count; ++r) {
+      one_by_one.Append(std::string_view(bytes).substr(r * c.stride + c.offset, c.width));
+      if (r < c.before) together.Append(Key(id(r), c.width));
+    }
+    together.AppendRecords(bytes.data() + c.before * c.stride, c.count, c.stride, c.offset);
+    ASSERT_EQ(together.size(), c.before + c.count);
+    for (std::size_t r = 0; r < c.before + c.count + 40; ++r) {
+      const std::string key = Key(id(r), c.width);
+      for (const auto from : {std::uint32_t{0}, static_cast<std::uint32_t>(r / 2)}) {
+        ASSERT_EQ(together.FindFrom(key, from), one_by_one.FindFrom(key, from))
+            << "width " << c.width << " count " << c.count << " id " << id(r) << " from " << from;
+      }
+    }
+    // Something was entered: the last record is found where it stands.
+    if (c.count > 0) {
+      const std::size_t last = c.before + c.count - 1;
+      EXPECT_NE(together.FindFrom(Key(id(last), c.width), 0), RecordIndex::kNone);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ak
