@@ -53,7 +53,11 @@ Code Compile(const std::string& pattern, bool caseSensitive, bool multiLine) {
   if (!context) return nullptr;
   // Only a line feed ends a line, so "." matches a carriage return like any other character.
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
-  std::uint32_t options = PCRE2_UTF;
+  // Script-style escapes and classes: "\uhhhh" and "\xhh" name characters (a letter otherwise),
+  // a back reference to a group that did not take part matches the empty text, "[]" matches
+  // nothing and "[^]" any character.
+  std::uint32_t options =
+      PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
   if (!caseSensitive) options |= PCRE2_CASELESS;
   if (multiLine) options |= PCRE2_MULTILINE;
   int error = 0;

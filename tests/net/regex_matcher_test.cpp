@@ -115,6 +115,29 @@ TEST(RegexMatcher, ChineseMatchesByCharactersAndComesBackAsGbk) {
   EXPECT_EQ(m.MatchCount(), 0);
 }
 
+TEST(RegexMatcher, EscapesAndBackReferencesFollowScriptRules) {
+  const struct {
+    const char* name;
+    Text pattern, subject;
+    int count;
+    Text first;
+  } cases[] = {
+      {"four-digit unicode escape", "\\u4E2D+", AK_GBK("a中中b"), 1, AK_GBK("中中")},
+      {"two-digit hex escape", "\\x41", "zAz", 1, "A"},
+      {"u without four hex digits is a letter", "\\uz", "uz", 1, "uz"},
+      {"x without two hex digits is a letter", "\\xg", "xg", 1, "xg"},
+      {"unset group matches empty", "(a)?\\1b", "b", 1, "b"},
+      {"empty class matches nothing", "a[]", "a", 0, ""},
+      {"negated empty class matches anything", "a[^]b", "a\nb", 1, "a\nb"},
+  };
+  for (const auto& c : cases) {
+    RegexMatcher m;
+    EXPECT_TRUE(m.RunPattern(c.pattern, c.subject)) << c.name;
+    EXPECT_EQ(m.MatchCount(), c.count) << c.name;
+    EXPECT_EQ(m.MatchText(1), c.first) << c.name;
+  }
+}
+
 TEST(RegexMatcher, ASecondRunForgetsTheFirst) {
   RegexMatcher m;
   m.RunPattern("(a)(b)", "ab ab");
