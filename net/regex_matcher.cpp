@@ -55,9 +55,9 @@ Code Compile(const std::string& pattern, bool caseSensitive, bool multiLine) {
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
   // Script-style escapes and classes: "\uhhhh" and "\xhh" name characters (a letter otherwise),
   // a back reference to a group that did not take part matches the empty text, "[]" matches
-  // nothing and "[^]" any character.
-  std::uint32_t options =
-      PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
+  // nothing and "[^]" any character; without multi-line, "$" is only the end of the subject.
+  std::uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
+                          PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
   if (!caseSensitive) options |= PCRE2_CASELESS;
   if (multiLine) options |= PCRE2_MULTILINE;
   int error = 0;

@@ -82,6 +82,11 @@ TEST(RegexMatcher, OptionsFollowTheArguments) {
   EXPECT_EQ(m.MatchCount(), 2);
   m.RunPattern("^a", "a\na", false, false);
   EXPECT_EQ(m.MatchCount(), 1);
+  // Without multi-line, "$" is the very end of the subject, not a final line feed.
+  m.RunPattern("a$", "a\n", false, false);
+  EXPECT_EQ(m.MatchCount(), 0);
+  m.RunPattern("a$", "a\n");
+  EXPECT_EQ(m.MatchCount(), 1);
   m.RunPattern("[0-9]", "123", false, true, false);
   EXPECT_EQ(m.MatchCount(), 1);
   m.RunPattern("title=#\xD2\xFD\xBA\xC5(.*?)#\xD2\xFD\xBA\xC5", "title=\"x\"", false, true, false,
