@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
 
 namespace ak {
@@ -64,9 +65,12 @@ bool StoreFile::WriteAt(std::uint64_t offset, std::string_view data) const {
 }
 
 bool StoreFile::CreateWhole(const std::filesystem::path& path, std::string_view content) {
+  // A temporary name of this call alone: two threads or programs creating the same store at
+  // once never write into one temporary file.
+  static std::atomic<unsigned> calls{0};
   std::filesystem::path tmp = path;
-  tmp += ".new" + std::to_string(::getpid());
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  tmp += ".new" + std::to_string(::getpid()) + "-" + std::to_string(calls.fetch_add(1));
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = true;
   std::string_view rest = content;
@@ -80,8 +84,17 @@ bool StoreFile::CreateWhole(const std::filesystem::path& path, std::string_view 
   }
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
+  // link() never replaces: when another creator got there first, its store (and whatever it
+  // has recorded since) stays, and this call counts as done since a whole store is in place.
+  // Folders without hard links (FAT, some network shares) fall back to a rename.
+  if (ok && ::link(tmp.c_str(), path.c_str()) != 0) {
+    if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS) {
+      ok = ::rename(tmp.c_str(), path.c_str()) == 0;
+    } else {
+      ok = errno == EEXIST;
+    }
+  }
+  ::unlink(tmp.c_str());
   return ok;
 }
 

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/codec.h"
@@ -291,6 +294,32 @@ TEST_F(RecordStore, FullDiskDuringCreationLogsFailureAndLeavesNoFile) {
   });
   EXPECT_EQ(status, 1);
   EXPECT_TRUE(std::filesystem::is_empty(folder_native_)) << "no partial store, no temporary";
+}
+
+TEST_F(RecordStore, CreatingAStoreThatAppearedMeanwhileKeepsTheOtherOne) {
+  // Another creator (a second program, another thread) finished first and has recorded a photo.
+  std::filesystem::create_directories(folder_native_);
+  const std::filesystem::path path = folder_native_ / "s.edb";
+  WriteFileBytes(path, StoreWith({"111"}));
+  EXPECT_TRUE(StoreFile::CreateWhole(path, NewStoreBytes(kDate)));
+  EXPECT_EQ(ReadFileBytes(path), StoreWith({"111"}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_native_), {}), 1)
+      << "no temporary file is left";
+}
+
+TEST_F(RecordStore, ConcurrentFirstOpensAllSeeOneWholeStore) {
+  std::vector<std::thread> openers;
+  std::atomic<int> opened{0};
+  for (int i = 0; i < 8; ++i) {
+    openers.emplace_back([&] {
+      DownloadRecordStore store;
+      if (store.OpenForSource(folder_, "s")) ++opened;
+    });
+  }
+  for (std::thread& opener : openers) opener.join();
+  EXPECT_EQ(opened.load(), 8);
+  EXPECT_EQ(ReadFileBytes(folder_native_ / "s.edb").size(), NewStoreBytes(kDate).size());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_native_), {}), 1);
 }
 
 TEST_F(RecordStore, UnwritableFolderLogsFailure) {
