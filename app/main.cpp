@@ -6,6 +6,7 @@
 #include "app/screenshot.h"
 #include "controls/controls.h"
 #include "net/codec.h"
+#include "net/delay.h"
 #include "net/service_config.h"
 #include "shell/browser_environment.h"
 #include "shell/main_window.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
   }
 
   const int status = app.exec();
-  if (window->VersionCheck().Running()) {
+  if (ak::RunningWorkers() > 0) {
     // A worker still waits on the network: end the process at once rather than wait for it.
     // Everything the program keeps on disk is written when it happens, so nothing is lost.
     std::fflush(nullptr);

@@ -1,5 +1,6 @@
 #include "net/delay.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -20,6 +21,8 @@ PumpSlot& Slot() {
   return slot;
 }
 
+std::atomic<int> runningWorkers{0};
+
 EventPump PumpFor(std::thread::id thread) {
   PumpSlot& slot = Slot();
   std::lock_guard lock(slot.mutex);
@@ -27,6 +30,13 @@ EventPump PumpFor(std::thread::id thread) {
 }
 
 }  // namespace
+
+int RunningWorkers() { return runningWorkers.load(); }
+
+namespace detail {
+void WorkerStarted() { runningWorkers.fetch_add(1); }
+void WorkerEnded() { runningWorkers.fetch_sub(1); }
+}  // namespace detail
 
 long long DelayMilliseconds(long long amount, long long unit) {
   long long factor = unit;

@@ -19,6 +19,7 @@
 
 #include "controls/control_catalogue.h"
 #include "net/codec.h"
+#include "net/delay.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
 #include "shell/core/settings.h"
@@ -86,7 +87,7 @@ void MainWindow::Created() {
   for (int column : {5, 6, 7}) controls_.SetColumnWidth(column, 0);
   controls_.SetCaption(kSaveFolderBox, ProgramDir());
   if (!services_.homePage.empty()) {
-    homePageWorker_ = std::thread(
+    homePageWorker_ = StartThread(
         [this, home = Utf8ToGbk(services_.homePage)] { controls_.SetCaption(kBrowser, home); });
   }
   QCoreApplication::processEvents();

@@ -91,7 +91,7 @@ class MainWindow : public QWidget {
   std::shared_ptr<WindowView> view_;
   WindowWidgets widgets_;
   std::unique_ptr<VersionCheckRunner> versionCheck_;
-  std::thread homePageWorker_;
+  std::jthread homePageWorker_;
   int versionCheckGate_ = 0;
   Text currentVersion_;
   Text updateTag_;

@@ -1,5 +1,7 @@
 #include "shell/version_check.h"
 
+#include "net/delay.h"
+
 #include <utility>
 
 #include "net/codec.h"
@@ -37,7 +39,7 @@ bool VersionCheckRunner::Start() {
   // The previous worker has finished (it cleared the flag last); collect it first.
   if (worker_.joinable()) worker_.join();
   ++started_;
-  worker_ = std::thread([this] {
+  worker_ = StartThread([this] {
     CheckForUpdate(controls_, fetch_, updateTag_);
     running_ = false;
   });

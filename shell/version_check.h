@@ -36,7 +36,7 @@ class VersionCheckRunner {
   UpdatePageFetch fetch_;
   Text updateTag_;
   std::mutex mutex_;
-  std::thread worker_;
+  std::jthread worker_;
   std::atomic<bool> running_{false};
   std::atomic<int> started_{0};
 };

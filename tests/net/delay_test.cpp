@@ -89,5 +89,17 @@ TEST(Delay, StartThreadRunsBodiesWithAndWithoutStopToken) {
   EXPECT_EQ(ran, 2);
 }
 
+TEST(Delay, RunningWorkersCountsFromStartToTheEndOfTheBody) {
+  const int before = RunningWorkers();
+  std::atomic<bool> release{false};
+  std::jthread worker = StartThread([&] {
+    while (!release) std::this_thread::yield();
+  });
+  EXPECT_EQ(RunningWorkers(), before + 1);
+  release = true;
+  worker.join();
+  EXPECT_EQ(RunningWorkers(), before);
+}
+
 }  // namespace
 }  // namespace ak
