@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/temp_folder.h"
 
 namespace ak {
@@ -22,6 +23,7 @@ namespace {
 
 using testing::ReadFileBytes;
 using testing::TempFolder;
+using testing::WithFileSizeLimit;
 using testing::WriteFileBytes;
 
 constexpr double kDate = 45292.5;  // 2024-01-01 12:00
@@ -245,22 +247,6 @@ TEST_F(RecordStore, CrashBetweenRecordAndCountsLeavesAValidStore) {
   ASSERT_TRUE(store_.Add("again"));
   store_.Close();
   EXPECT_EQ(ReadFileBytes(StorePath("c")), StoreWith({"1", "2", "again"}));
-}
-
-// Runs `body` in a child process whose files may not grow beyond `limit` bytes, the way a full
-// disk stops a write part-way; returns the child's exit status.
-template <typename Body>
-int WithFileSizeLimit(rlim_t limit, Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);  // writes past the limit fail with EFBIG instead
-    const rlimit lim{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &lim);
-    _exit(body());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST_F(RecordStore, FullDiskDuringAddKeepsTheCounts) {
