@@ -9,6 +9,7 @@
 #include "net/delay.h"
 #include "net/service_config.h"
 #include "shell/browser_environment.h"
+#include "shell/event_pump.h"
 #include "shell/main_window.h"
 #include "shell/shell_services.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   // The browser's settings must be in place before the application object exists.
   ak::PrepareBrowserEnvironment();
   QApplication app(argc, argv);
+  ak::InstallWindowEventPump();
 
   ak::Controls controls(ak::GbkToUtf8(ak::WebHost()));
   ak::ShellServices services = ak::ProgramShellServices();

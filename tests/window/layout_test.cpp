@@ -1,4 +1,9 @@
 #include <QTest>
+#include <QTimer>
+#include <thread>
+
+#include "net/delay.h"
+#include "shell/event_pump.h"
 
 #include "shell/layout.h"
 #include "tests/window/window_fixture.h"
@@ -68,6 +73,19 @@ class LayoutTests : public QObject {
     LayoutMainWindow(controls, 300);
     QCOMPARE(controls.Geometry("编辑框_号码").width, 300 - 40 - 91 - 85 - 200);
     QCOMPARE(controls.Geometry("超级列表框1").width, 300 - 40 - 236 - 20);
+  }
+
+  // A wait on the window's thread keeps its events flowing once the pump is installed.
+  void waitOnTheWindowThreadRunsEvents() {
+    bool fired = false;
+    QTimer::singleShot(10, [&] { fired = true; });
+    PumpingDelay(100);
+    QVERIFY(!fired);  // without the pump the thread merely sleeps
+    InstallWindowEventPump();
+    QTimer::singleShot(10, [&] { fired = true; });
+    PumpingDelay(100);
+    SetEventPump(std::this_thread::get_id(), {});
+    QVERIFY(fired);
   }
 };
 
