@@ -18,12 +18,12 @@
 #include <QWebEngineView>
 
 #include "controls/control_catalogue.h"
+#include "download/ensure_folder.h"
 #include "net/codec.h"
 #include "net/delay.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
 #include "shell/core/settings.h"
-#include "shell/ensure_folder.h"
 #include "shell/layout.h"
 #include "shell/program_dir.h"
 #include "shell/qt_text.h"

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "download/ensure_folder.h"
 #include "net/codec.h"
-#include "shell/ensure_folder.h"
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {

@@ -1,4 +1,4 @@
-#include "shell/ensure_folder.h"
+#include "download/ensure_folder.h"
 
 #include <filesystem>
 #include <system_error>
