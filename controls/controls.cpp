@@ -40,13 +40,15 @@ std::vector<ControlChange> Controls::TakeChanges() {
   return taken;
 }
 
-bool Controls::Submit(ControlChange change) {
+bool Controls::Submit(ControlChange change, int* appendedRow) {
   std::shared_ptr<ControlsView> view;
   {
     std::lock_guard lock(mutex_);
     assert(state_.Find(change.control) != nullptr && "no control of that name");
+    // The row index is fixed under the lock, so concurrent appenders each get their own row.
     if (change.kind == ChangeKind::kRowAppended) {
       change.row = static_cast<int>(state_.Rows().size());
+      if (appendedRow != nullptr) *appendedRow = change.row;
     }
     if (!state_.Apply(change)) return false;
     change.sequence = ++sequence_;
@@ -189,21 +191,8 @@ Text Controls::Log() const { return Caption(kLogBox); }
 void Controls::ClearRows() { Submit(Make(ChangeKind::kRowsCleared, kAlbumList)); }
 
 int Controls::AppendRow() {
-  // The row index is fixed under the lock, so concurrent appenders each get their own row.
-  std::shared_ptr<ControlsView> view;
   int row = 0;
-  {
-    std::lock_guard lock(mutex_);
-    ControlChange change = Make(ChangeKind::kRowAppended, kAlbumList);
-    row = change.row = static_cast<int>(state_.Rows().size());
-    state_.Apply(change);
-    change.sequence = ++sequence_;
-    if (view_ != nullptr) {
-      queue_.push_back(std::move(change));
-      view = view_;
-    }
-  }
-  if (view != nullptr) view->ChangesPending();
+  Submit(Make(ChangeKind::kRowAppended, kAlbumList), &row);
   return row;
 }
 

@@ -90,7 +90,8 @@ class Controls {
   template <typename Reader>
   auto Read(std::string_view name, Reader read) const;
   // Applies a change to the state and queues it for the view; false when it changed nothing.
-  bool Submit(ControlChange change);
+  // An appended row's index is stored in `appendedRow` when given.
+  bool Submit(ControlChange change, int* appendedRow = nullptr);
 
   mutable std::mutex mutex_;
   ControlsState state_;
