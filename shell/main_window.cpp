@@ -19,6 +19,7 @@
 
 #include "controls/control_catalogue.h"
 #include "download/ensure_folder.h"
+#include "download/record_store.h"
 #include "net/codec.h"
 #include "net/delay.h"
 #include "shell/change_applier.h"
@@ -91,7 +92,7 @@ void MainWindow::Created() {
         [this, home = Utf8ToGbk(services_.homePage)] { controls_.SetCaption(kBrowser, home); });
   }
   QCoreApplication::processEvents();
-  Text records = ProgramDir() + "/" + AK_GBK("防止重复下载数据库") + "/";
+  Text records = ProgramDir() + "/" + DownloadRecordStore::FolderName() + "/";
   EnsureFolder(records);
 }
 
