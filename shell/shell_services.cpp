@@ -1,22 +1,20 @@
 #include "shell/shell_services.h"
 
-#include <cctype>
-
 #include "net/codec.h"
 #include "net/service_config.h"
 #include "shell/update_page_fetch.h"
 
 namespace ak {
+namespace {
 
+// The browser's cookie as the jar takes it; the jar itself puts the domain in lower case without
+// a leading dot and gives an empty path the root.
 StoredCookie ToStoredCookie(const BrowserCookie& cookie) {
   StoredCookie stored;
-  std::string domain = cookie.domain;
   // A leading dot marks a cookie that the hosts below the domain receive too.
-  stored.includeSubdomains = !domain.empty() && domain.front() == '.';
-  if (stored.includeSubdomains) domain.erase(0, 1);
-  for (char& c : domain) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  stored.domain = domain;
-  stored.path = cookie.path.empty() ? "/" : cookie.path;
+  stored.includeSubdomains = cookie.domain.starts_with('.');
+  stored.domain = cookie.domain;
+  stored.path = cookie.path;
   stored.secure = cookie.secure;
   stored.httpOnly = cookie.httpOnly;
   stored.expires = cookie.expires;
@@ -24,6 +22,8 @@ StoredCookie ToStoredCookie(const BrowserCookie& cookie) {
   stored.value = cookie.value;
   return stored;
 }
+
+}  // namespace
 
 void FeedCookieJar(CookieJar& jar, const BrowserCookie& cookie) {
   StoredCookie stored = ToStoredCookie(cookie);

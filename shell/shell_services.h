@@ -6,8 +6,6 @@
 
 namespace ak {
 
-// The browser's cookie as the shared cookie jar keeps it.
-StoredCookie ToStoredCookie(const BrowserCookie& cookie);
 // Passes one cookie change of the browser on to `jar`.
 void FeedCookieJar(CookieJar& jar, const BrowserCookie& cookie);
 
