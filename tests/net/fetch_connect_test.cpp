@@ -12,6 +12,7 @@
 #include "net/plain_http_get.h"
 #include "net/service_config.h"
 #include "net/winhttp_fetch.h"
+#include "tests/net/stop_soon.h"
 
 namespace ak::test {
 namespace {
@@ -83,15 +84,9 @@ TEST_F(FetchConnectTest, ConnectLimitEndsTheFetch) {
 
 TEST_F(FetchConnectTest, StopTokenEndsAHangingConnect) {
   FullListener listener;
-  auto stopSoon = [](std::stop_source& source) {
-    return std::jthread([&source] {
-      std::this_thread::sleep_for(200ms);
-      source.request_stop();
-    });
-  };
   {
     std::stop_source source;
-    auto stopper = stopSoon(source);
+    auto stopper = StopSoon(source);
     HttpFetchRequest request;
     request.url = listener.Url();
     request.stop = source.get_token();
@@ -99,7 +94,7 @@ TEST_F(FetchConnectTest, StopTokenEndsAHangingConnect) {
   }
   {
     std::stop_source source;
-    auto stopper = stopSoon(source);
+    auto stopper = StopSoon(source);
     int status = -1;
     EXPECT_TRUE(PlainHttpGet(listener.Url(), &status, source.get_token()).empty());
     EXPECT_EQ(status, 0);

@@ -11,6 +11,7 @@
 #include "net/service_config.h"
 #include "net/winhttp_fetch.h"
 #include "tests/net/fetch_canned_server.h"
+#include "tests/net/stop_soon.h"
 
 namespace ak::test {
 namespace {
@@ -308,15 +309,9 @@ TEST_F(FetchFaultsTest, StopTokenAbortsEveryFetchKind) {
     connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial");
     connection.Wait(30s);
   });
-  auto stopSoon = [](std::stop_source& source) {
-    return std::jthread([&source] {
-      std::this_thread::sleep_for(200ms);
-      source.request_stop();
-    });
-  };
   {
     std::stop_source source;
-    auto stopper = stopSoon(source);
+    auto stopper = StopSoon(source);
     HttpFetchRequest request;
     request.url = server.Url("/");
     request.stop = source.get_token();
@@ -326,7 +321,7 @@ TEST_F(FetchFaultsTest, StopTokenAbortsEveryFetchKind) {
   }
   {
     std::stop_source source;
-    auto stopper = stopSoon(source);
+    auto stopper = StopSoon(source);
     int status = -1;
     EXPECT_TRUE(WinHttpFetch(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, nullptr, &status,
                              false, {}, {}, -1, {}, {}, 1, source.get_token())
@@ -335,7 +330,7 @@ TEST_F(FetchFaultsTest, StopTokenAbortsEveryFetchKind) {
   }
   {
     std::stop_source source;
-    auto stopper = stopSoon(source);
+    auto stopper = StopSoon(source);
     int status = -1;
     EXPECT_TRUE(PlainHttpGet(server.Url("/"), &status, source.get_token()).empty());
     EXPECT_EQ(status, 0);
