@@ -16,10 +16,6 @@ QString ToDisplayString(const Text& gbk) {
   return shown;
 }
 
-}  // namespace ak
-
-namespace ak {
-
 QString ToCompactHtml(const Text& gbk) {
   QString html;
   const QStringList lines = ToQString(gbk).split(QStringLiteral("\r\n"));
