@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "net/text_ops.h"
+#include "base/text_ops.h"
 
 namespace ak {
 namespace {

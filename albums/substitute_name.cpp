@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "albums/name_cleaning.h"
-#include "net/regex_matcher.h"
+#include "base/regex_matcher.h"
 
 namespace ak {
 

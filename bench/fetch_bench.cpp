@@ -19,9 +19,9 @@
 #include <fstream>
 #include <thread>
 
+#include "base/text_ops.h"
 #include "net/http_fetch.h"
 #include "net/service_config.h"
-#include "net/text_ops.h"
 #include "net/winhttp_fetch.h"
 
 extern char** environ;

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "net/codec.h"
-#include "net/regex_matcher.h"
-#include "net/text_ops.h"
+#include "base/codec.h"
+#include "base/regex_matcher.h"
+#include "base/text_ops.h"
 
 namespace {
 

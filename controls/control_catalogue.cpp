@@ -27,17 +27,17 @@ constexpr std::string_view kNoParent = "";
 
 // clang-format off
 constexpr ControlSpec kCatalogue[] = {
-  {kMainWindow, K::kWindow, kNoParent, -1, {50, 50, 940, 667}, "AlbumKeeper 豆瓣相册下载", true},
-  {"工具条1", K::kToolbar, kMainWindow, -1, {0, -1, 934, 57}, "", true},
-  {"标签12", K::kLabel, kMainWindow, -1, {-16, 43, 1500, 24}, kUnderscoreRule, true},
-  {"高级选择夹1", K::kTabControl, kMainWindow, -1, {2, 57, 924, 575}, "", true},
+  {kMainWindow.View(), K::kWindow, kNoParent, -1, {50, 50, 940, 667}, "AlbumKeeper 豆瓣相册下载", true},
+  {"工具条1", K::kToolbar, kMainWindow.View(), -1, {0, -1, 934, 57}, "", true},
+  {"标签12", K::kLabel, kMainWindow.View(), -1, {-16, 43, 1500, 24}, kUnderscoreRule, true},
+  {"高级选择夹1", K::kTabControl, kMainWindow.View(), -1, {2, 57, 924, 575}, "", true},
   // Page 0: login.
-  {"编辑框_url", K::kLineEdit, kPages, 0, {12, 28, 560, 28}, "http://{host}/login", true},
-  {"按钮_打开", K::kButton, kPages, 0, {575, 26, 93, 32}, "打开", true},
-  {"按钮_专辑页面", K::kButton, kPages, 0, {684, 25, 96, 32}, "[查看用户专辑]", false},
-  {"超文本浏览框1", K::kWebBrowser, kPages, 0, {12, 69, 896, 521}, "", true},
+  {"编辑框_url", K::kLineEdit, kPages.View(), 0, {12, 28, 560, 28}, "http://{host}/login", true},
+  {"按钮_打开", K::kButton, kPages.View(), 0, {575, 26, 93, 32}, "打开", true},
+  {"按钮_专辑页面", K::kButton, kPages.View(), 0, {684, 25, 96, 32}, "[查看用户专辑]", false},
+  {"超文本浏览框1", K::kWebBrowser, kPages.View(), 0, {12, 69, 896, 521}, "", true},
   // Page 1: albums.
-  {"分组框_zhuye", K::kGroupBox, kPages, 1, {6, 21, 902, 59}, "", true},
+  {"分组框_zhuye", K::kGroupBox, kPages.View(), 1, {6, 21, 902, 59}, "", true},
   {"标签1", K::kLabel, "分组框_zhuye", -1, {9, 23, 69, 24}, "1:用户主页：", true},
   {"编辑框_号码", K::kLineEdit, "分组框_zhuye", -1, {82, 18, 402, 32}, "", true},
   {"按钮_获取相册封面", K::kButton, "分组框_zhuye", -1, {519, 16, 91, 32}, "2：获取相册", true},
@@ -45,12 +45,12 @@ constexpr ControlSpec kCatalogue[] = {
   {"按钮_暂停线程", K::kButton, "分组框_zhuye", -1, {694, 16, 67, 32}, "暂停下载", false},
   {"按钮_继续下载", K::kButton, "分组框_zhuye", -1, {754, 16, 67, 32}, "继续下载", false},
   {"按钮_结束下载", K::kButton, "分组框_zhuye", -1, {828, 16, 64, 32}, "结束下载", false},
-  {"分组框_weizhi", K::kGroupBox, kPages, 1, {6, 81, 902, 50}, "", true},
+  {"分组框_weizhi", K::kGroupBox, kPages.View(), 1, {6, 81, 902, 50}, "", true},
   {"标签_保存路径", K::kLabel, "分组框_weizhi", -1, {8, 12, 112, 32}, "保存位置：", true},
   {"编辑框_保存位置", K::kLineEdit, "分组框_weizhi", -1, {84, 12, 403, 27}, "", true},
   {"按钮_选择位置", K::kButton, "分组框_weizhi", -1, {524, 12, 91, 32}, "选择存放位置", true},
   {"按钮_打开目录", K::kButton, "分组框_weizhi", -1, {645, 11, 79, 32}, "打开目录", true},
-  {"分组框_liebiao", K::kGroupBox, kPages, 1, {6, 141, 902, 426}, "", true},
+  {"分组框_liebiao", K::kGroupBox, kPages.View(), 1, {6, 141, 902, 426}, "", true},
   {"选择框_全选", K::kCheckBox, "分组框_liebiao", -1, {16, 22, 46, 16}, "全选", true},
   {"选择框_反选", K::kCheckBox, "分组框_liebiao", -1, {76, 22, 46, 16}, "反选", true},
   {"选择框_有图", K::kCheckBox, "分组框_liebiao", -1, {142, 21, 134, 16}, "有封面图(影响速度)", true},
@@ -68,7 +68,7 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签_正在下载相册", K::kLabel, "分组框_liebiao", -1, {554, 390, 110, 23}, "", true},
   {"标签_第多少张照片", K::kLabel, "分组框_liebiao", -1, {666, 390, 95, 23}, "", true},
   // Page 2: settings.
-  {"分组框7", K::kGroupBox, kPages, 2, {14, 24, 876, 544}, "", true},
+  {"分组框7", K::kGroupBox, kPages.View(), 2, {14, 24, 876, 544}, "", true},
   {"分组框2", K::kGroupBox, "分组框7", -1, {9, 18, 347, 241}, "常用设置：", true},
   {"标签11", K::kLabel, "分组框2", -1, {9, 20, 56, 32}, "下载模式：", true},
   {"选择框_浏览模式", K::kCheckBox, "分组框2", -1, {83, 25, 52, 24}, "默认", true},
@@ -92,14 +92,14 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签_banbenjieguo", K::kLabel, "分组框4", -1, {666, 25, 160, 24}, "", true},
   {"按钮_checknew", K::kButton, "分组框4", -1, {667, 161, 165, 40}, "检测程序是否有更新", true},
   // The album search window, shown on demand.
-  {kSearchWindow, K::kWindow, kNoParent, -1, {50, 50, 348, 152}, "查找功能：", false},
-  {"标签_要查找的相册名称", K::kLabel, kSearchWindow, -1, {10, 16, 124, 24}, "要查找的相册名称：", true},
-  {"编辑框1", K::kLineEdit, kSearchWindow, -1, {136, 12, 198, 28}, "", true},
-  {"按钮_查找", K::kButton, kSearchWindow, -1, {10, 54, 100, 32}, "查找", true},
-  {"按钮_查找下一个", K::kButton, kSearchWindow, -1, {122, 54, 100, 32}, "下一个", true},
-  {"按钮_查找上一个", K::kButton, kSearchWindow, -1, {234, 54, 100, 32}, "上一个", true},
-  {"标签_结果", K::kLabel, kSearchWindow, -1, {10, 104, 80, 24}, "查找结果：", true},
-  {"标签_行位置", K::kLabel, kSearchWindow, -1, {92, 104, 240, 24}, "", true},
+  {kSearchWindow.View(), K::kWindow, kNoParent, -1, {50, 50, 348, 152}, "查找功能：", false},
+  {"标签_要查找的相册名称", K::kLabel, kSearchWindow.View(), -1, {10, 16, 124, 24}, "要查找的相册名称：", true},
+  {"编辑框1", K::kLineEdit, kSearchWindow.View(), -1, {136, 12, 198, 28}, "", true},
+  {"按钮_查找", K::kButton, kSearchWindow.View(), -1, {10, 54, 100, 32}, "查找", true},
+  {"按钮_查找下一个", K::kButton, kSearchWindow.View(), -1, {122, 54, 100, 32}, "下一个", true},
+  {"按钮_查找上一个", K::kButton, kSearchWindow.View(), -1, {234, 54, 100, 32}, "上一个", true},
+  {"标签_结果", K::kLabel, kSearchWindow.View(), -1, {10, 104, 80, 24}, "查找结果：", true},
+  {"标签_行位置", K::kLabel, kSearchWindow.View(), -1, {92, 104, 240, 24}, "", true},
 };
 
 constexpr std::string_view kToolbarItems[] = {"一：登录", "", "二：获取相册", "", "三：软件设置"};
@@ -113,7 +113,34 @@ constexpr ListColumnSpec kColumns[kAlbumListColumns] = {
 };
 // clang-format on
 
+constexpr std::string_view kListedNames[] = {
+#define AK_NAME_TEXT(name) #name,
+    AK_CONTROL_NAMES(AK_NAME_TEXT)
+#undef AK_NAME_TEXT
+};
+
+// The catalogue and the list of names agree entry for entry, and every parent is a listed name.
+consteval bool CatalogueMatchesNames() {
+  if (std::size(kCatalogue) != std::size(kListedNames)) return false;
+  for (std::size_t i = 0; i < std::size(kCatalogue); ++i) {
+    if (kCatalogue[i].name != kListedNames[i]) return false;
+    if (kCatalogue[i].parent.empty()) continue;
+    bool known = false;
+    for (std::string_view name : kListedNames) known = known || name == kCatalogue[i].parent;
+    if (!known) return false;
+  }
+  return true;
+}
+static_assert(CatalogueMatchesNames(), "the catalogue and AK_CONTROL_NAMES disagree");
+
 }  // namespace
+
+std::optional<ControlName> ControlNameOf(std::string_view name) {
+  for (std::string_view listed : kListedNames) {
+    if (listed == name) return ControlName(ControlName::Tag{}, listed);
+  }
+  return std::nullopt;
+}
 
 std::span<const ControlSpec> ControlCatalogue() { return kCatalogue; }
 

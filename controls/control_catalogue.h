@@ -3,6 +3,8 @@
 #include <span>
 #include <string_view>
 
+#include "controls/control_names.h"
+
 namespace ak {
 
 // What a named control is; the window makes one widget of the matching kind for each.
@@ -48,18 +50,19 @@ struct ControlSpec {
 };
 
 // Names the code refers to often.
-inline constexpr std::string_view kMainWindow = "主窗口";
-inline constexpr std::string_view kSearchWindow = "查找窗口";
-inline constexpr std::string_view kPages = "高级选择夹1";
-inline constexpr std::string_view kToolbar = "工具条1";
-inline constexpr std::string_view kAlbumList = "超级列表框1";
-inline constexpr std::string_view kLogBox = "编辑框_操作记录";
-inline constexpr std::string_view kBrowser = "超文本浏览框1";
+inline constexpr ControlName kMainWindow = ctl::主窗口;
+inline constexpr ControlName kSearchWindow = ctl::查找窗口;
+inline constexpr ControlName kPages = ctl::高级选择夹1;
+inline constexpr ControlName kToolbar = ctl::工具条1;
+inline constexpr ControlName kAlbumList = ctl::超级列表框1;
+inline constexpr ControlName kLogBox = ctl::编辑框_操作记录;
+inline constexpr ControlName kBrowser = ctl::超文本浏览框1;
 
 // Every control of the main window and of the album search window, parents before children.
 std::span<const ControlSpec> ControlCatalogue();
 // The design entry of `name`, or nullptr for a name the design does not have.
 const ControlSpec* FindControlSpec(std::string_view name);
+inline const ControlSpec* FindControlSpec(ControlName name) { return FindControlSpec(name.View()); }
 
 // The toolbar's five items in order; an empty caption is a separator.
 std::span<const std::string_view> ToolbarItemCaptions();

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/types.h"
 #include "controls/control_catalogue.h"
-#include "net/types.h"
 
 namespace ak {
 

@@ -1,10 +1,23 @@
 #include "controls/controls.h"
 
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 #include <future>
 #include <utility>
 
 namespace ak {
+namespace {
+
+// A name the state does not hold is a programming error that must not pass silently in any
+// build: it ends the program with the name.
+[[noreturn]] void UnknownControl(std::string_view name) {
+  std::fprintf(stderr, "albumkeeper: no control named \"%.*s\"\n", static_cast<int>(name.size()),
+               name.data());
+  std::abort();
+}
+
+}  // namespace
 
 Controls::Controls(std::string_view webHost) : state_(ControlsState::FromDesign(webHost)) {}
 
@@ -44,7 +57,7 @@ bool Controls::Submit(ControlChange change, int* appendedRow) {
   std::shared_ptr<ControlsView> view;
   {
     std::lock_guard lock(mutex_);
-    assert(state_.Find(change.control) != nullptr && "no control of that name");
+    if (state_.Find(change.control) == nullptr) UnknownControl(change.control);
     // The row index is fixed under the lock, so concurrent appenders each get their own row.
     if (change.kind == ChangeKind::kRowAppended) {
       change.row = static_cast<int>(state_.Rows().size());
@@ -61,17 +74,16 @@ bool Controls::Submit(ControlChange change, int* appendedRow) {
 }
 
 template <typename Reader>
-auto Controls::Read(std::string_view name, Reader read) const {
+auto Controls::Read(ControlName name, Reader read) const {
   std::lock_guard lock(mutex_);
-  const ControlState* control = state_.Find(name);
-  assert(control != nullptr && "no control of that name");
-  static const ControlState kNone;
-  return read(control != nullptr ? *control : kNone);
+  const ControlState* control = state_.Find(name.View());
+  if (control == nullptr) UnknownControl(name.View());
+  return read(*control);
 }
 
-bool Controls::Has(std::string_view name) const {
+bool Controls::Has(ControlName name) const {
   std::lock_guard lock(mutex_);
-  return state_.Find(name) != nullptr;
+  return state_.Find(name.View()) != nullptr;
 }
 
 ControlsState Controls::Snapshot() const {
@@ -81,15 +93,15 @@ ControlsState Controls::Snapshot() const {
 
 namespace {
 
-ControlChange Make(ChangeKind kind, std::string_view name, Origin origin = Origin::kProgram) {
+ControlChange Make(ChangeKind kind, ControlName name, Origin origin = Origin::kProgram) {
   ControlChange change;
   change.kind = kind;
-  change.control = std::string(name);
+  change.control = std::string(name.View());
   change.fromView = origin == Origin::kView;
   return change;
 }
 
-ControlChange MakeValue(ChangeKind kind, std::string_view name, int value,
+ControlChange MakeValue(ChangeKind kind, ControlName name, int value,
                         Origin origin = Origin::kProgram) {
   ControlChange change = Make(kind, name, origin);
   change.value = value;
@@ -98,51 +110,51 @@ ControlChange MakeValue(ChangeKind kind, std::string_view name, int value,
 
 }  // namespace
 
-Text Controls::Caption(std::string_view name) const {
+Text Controls::Caption(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.caption; });
 }
 
-void Controls::SetCaption(std::string_view name, Text text, Origin origin) {
+void Controls::SetCaption(ControlName name, Text text, Origin origin) {
   ControlChange change = Make(ChangeKind::kCaption, name, origin);
   change.text = std::move(text);
   Submit(std::move(change));
 }
 
-bool Controls::Checked(std::string_view name) const {
+bool Controls::Checked(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.checked; });
 }
 
-void Controls::SetChecked(std::string_view name, bool checked, Origin origin) {
+void Controls::SetChecked(ControlName name, bool checked, Origin origin) {
   Submit(MakeValue(ChangeKind::kChecked, name, checked ? 1 : 0, origin));
 }
 
-bool Controls::Visible(std::string_view name) const {
+bool Controls::Visible(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.visible; });
 }
 
-void Controls::SetVisible(std::string_view name, bool visible) {
+void Controls::SetVisible(ControlName name, bool visible) {
   Submit(MakeValue(ChangeKind::kVisible, name, visible ? 1 : 0));
 }
 
-bool Controls::Enabled(std::string_view name) const {
+bool Controls::Enabled(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.enabled; });
 }
 
-void Controls::SetEnabled(std::string_view name, bool enabled) {
+void Controls::SetEnabled(ControlName name, bool enabled) {
   Submit(MakeValue(ChangeKind::kEnabled, name, enabled ? 1 : 0));
 }
 
-ControlRect Controls::Geometry(std::string_view name) const {
+ControlRect Controls::Geometry(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.rect; });
 }
 
-void Controls::SetGeometry(std::string_view name, ControlRect rect, Origin origin) {
+void Controls::SetGeometry(ControlName name, ControlRect rect, Origin origin) {
   ControlChange change = Make(ChangeKind::kGeometry, name, origin);
   change.rect = rect;
   Submit(std::move(change));
 }
 
-void Controls::SetLeft(std::string_view name, int left) {
+void Controls::SetLeft(ControlName name, int left) {
   // Read and write under one lock would need a second entry point; the window thread is the
   // only one that moves controls, so reading first is enough.
   ControlRect rect = Geometry(name);
@@ -150,33 +162,33 @@ void Controls::SetLeft(std::string_view name, int left) {
   SetGeometry(name, rect);
 }
 
-void Controls::SetWidth(std::string_view name, int width) {
+void Controls::SetWidth(ControlName name, int width) {
   ControlRect rect = Geometry(name);
   rect.width = width;
   SetGeometry(name, rect);
 }
 
-int Controls::ProgressMaximum(std::string_view name) const {
+int Controls::ProgressMaximum(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.progressMaximum; });
 }
 
-void Controls::SetProgressMaximum(std::string_view name, int maximum) {
+void Controls::SetProgressMaximum(ControlName name, int maximum) {
   Submit(MakeValue(ChangeKind::kProgressMaximum, name, maximum));
 }
 
-int Controls::ProgressPosition(std::string_view name) const {
+int Controls::ProgressPosition(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.progressPosition; });
 }
 
-void Controls::SetProgressPosition(std::string_view name, int position) {
+void Controls::SetProgressPosition(ControlName name, int position) {
   Submit(MakeValue(ChangeKind::kProgressPosition, name, position));
 }
 
-int Controls::CurrentIndex(std::string_view name) const {
+int Controls::CurrentIndex(ControlName name) const {
   return Read(name, [](const ControlState& c) { return c.currentIndex; });
 }
 
-void Controls::SetCurrentIndex(std::string_view name, int index, Origin origin) {
+void Controls::SetCurrentIndex(ControlName name, int index, Origin origin) {
   Submit(MakeValue(ChangeKind::kCurrentIndex, name, index, origin));
 }
 

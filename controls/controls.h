@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/types.h"
 #include "controls/control_change.h"
+#include "controls/control_names.h"
 #include "controls/controls_state.h"
 #include "controls/controls_view.h"
-#include "net/types.h"
 
 namespace ak {
 
@@ -19,8 +20,8 @@ enum class Origin { kProgram, kView };
 
 // The thread-safe model of every named control of the main window and the search window.
 // Workers and the window read and write it from any thread; reads never wait for the window's
-// thread. Each change is queued, in the order made, to the attached view. Names are the controls'
-// identifiers (UTF-8); texts are GBK. A name the design does not have is a programming error.
+// thread. Each change is queued, in the order made, to the attached view. Names are the typed
+// constants of ak::ctl; texts are GBK. A control the state does not hold ends the program.
 class Controls {
  public:
   explicit Controls(std::string_view webHost = "www.douban.com");
@@ -35,29 +36,29 @@ class Controls {
   // The changes queued since the last call, oldest first.
   std::vector<ControlChange> TakeChanges();
 
-  bool Has(std::string_view name) const;
+  bool Has(ControlName name) const;
   // A copy of the whole state, consistent at one moment.
   ControlsState Snapshot() const;
 
-  Text Caption(std::string_view name) const;
-  void SetCaption(std::string_view name, Text text, Origin origin = Origin::kProgram);
-  bool Checked(std::string_view name) const;
-  void SetChecked(std::string_view name, bool checked, Origin origin = Origin::kProgram);
-  bool Visible(std::string_view name) const;
-  void SetVisible(std::string_view name, bool visible);
-  bool Enabled(std::string_view name) const;
-  void SetEnabled(std::string_view name, bool enabled);
-  ControlRect Geometry(std::string_view name) const;
-  void SetGeometry(std::string_view name, ControlRect rect, Origin origin = Origin::kProgram);
-  void SetLeft(std::string_view name, int left);
-  void SetWidth(std::string_view name, int width);
-  int ProgressMaximum(std::string_view name) const;
-  void SetProgressMaximum(std::string_view name, int maximum);
-  int ProgressPosition(std::string_view name) const;
-  void SetProgressPosition(std::string_view name, int position);
+  Text Caption(ControlName name) const;
+  void SetCaption(ControlName name, Text text, Origin origin = Origin::kProgram);
+  bool Checked(ControlName name) const;
+  void SetChecked(ControlName name, bool checked, Origin origin = Origin::kProgram);
+  bool Visible(ControlName name) const;
+  void SetVisible(ControlName name, bool visible);
+  bool Enabled(ControlName name) const;
+  void SetEnabled(ControlName name, bool enabled);
+  ControlRect Geometry(ControlName name) const;
+  void SetGeometry(ControlName name, ControlRect rect, Origin origin = Origin::kProgram);
+  void SetLeft(ControlName name, int left);
+  void SetWidth(ControlName name, int width);
+  int ProgressMaximum(ControlName name) const;
+  void SetProgressMaximum(ControlName name, int maximum);
+  int ProgressPosition(ControlName name) const;
+  void SetProgressPosition(ControlName name, int position);
   // The page in front of a tab control.
-  int CurrentIndex(std::string_view name) const;
-  void SetCurrentIndex(std::string_view name, int index, Origin origin = Origin::kProgram);
+  int CurrentIndex(ControlName name) const;
+  void SetCurrentIndex(ControlName name, int index, Origin origin = Origin::kProgram);
 
   // The log box `编辑框_操作记录`: only ever appended to.
   void AppendLog(const Text& text);
@@ -88,7 +89,7 @@ class Controls {
 
  private:
   template <typename Reader>
-  auto Read(std::string_view name, Reader read) const;
+  auto Read(ControlName name, Reader read) const;
   // Applies a change to the state and queues it for the view; false when it changed nothing.
   // An appended row's index is stored in `appendedRow` when given.
   bool Submit(ControlChange change, int* appendedRow = nullptr);

@@ -1,6 +1,6 @@
 #include "controls/controls_state.h"
 
-#include "net/codec.h"
+#include "base/codec.h"
 
 namespace ak {
 namespace {

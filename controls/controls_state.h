@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/types.h"
 #include "controls/control_catalogue.h"
 #include "controls/control_change.h"
-#include "net/types.h"
 
 namespace ak {
 
@@ -41,6 +41,7 @@ class ControlsState {
   static ControlsState FromDesign(std::string_view webHost);
 
   const ControlState* Find(std::string_view name) const;
+  const ControlState* Find(ControlName name) const { return Find(name.View()); }
   // Carries out a change; false when it names no control, no row or no column, in which case
   // nothing changed.
   bool Apply(const ControlChange& change);

@@ -1,6 +1,6 @@
 #include "controls/headless_view.h"
 
-#include "net/codec.h"
+#include "base/codec.h"
 
 namespace ak {
 

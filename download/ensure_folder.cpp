@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "net/codec.h"
-#include "net/text_ops.h"
+#include "base/codec.h"
+#include "base/text_ops.h"
 
 namespace ak {
 namespace {

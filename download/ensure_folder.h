@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

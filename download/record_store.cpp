@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "base/codec.h"
 #include "download/ole_date.h"
-#include "net/codec.h"
 
 namespace ak {
 

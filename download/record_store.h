@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/types.h"
 #include "download/record_index.h"
 #include "download/record_store_layout.h"
 #include "download/store_file.h"
-#include "net/types.h"
 
 namespace ak {
 

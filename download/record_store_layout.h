@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/core/profile_file.h"
-#include "shell/core/profile_text.h"
+#include "base/profile_file.h"
+#include "base/profile_text.h"
 
 namespace {
 

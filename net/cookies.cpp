@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "net/text_ops.h"
+#include "base/text_ops.h"
 
 namespace ak {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

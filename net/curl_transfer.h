@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <string>
 
+#include "base/text_ops.h"
 #include "net/cookies.h"
 #include "net/fetch_address.h"
 #include "net/request_headers.h"
-#include "net/text_ops.h"
 #include "net/url_parts.h"
 
 namespace ak {

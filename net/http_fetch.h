@@ -6,8 +6,8 @@
 #include <stop_token>
 #include <string_view>
 
+#include "base/types.h"
 #include "net/curl_transfer.h"
-#include "net/types.h"
 
 namespace ak {
 

@@ -3,7 +3,7 @@
 #include <stop_token>
 #include <string_view>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

@@ -1,6 +1,6 @@
 #include "net/request_headers.h"
 
-#include "net/text_ops.h"
+#include "base/text_ops.h"
 
 namespace ak {
 namespace {

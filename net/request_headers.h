@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <mutex>
 
+#include "base/text_ops.h"
 #include "net/curl_global.h"
-#include "net/text_ops.h"
 
 namespace ak {
 namespace {

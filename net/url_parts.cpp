@@ -1,6 +1,6 @@
 #include "net/url_parts.h"
 
-#include "net/text_ops.h"
+#include "base/text_ops.h"
 
 namespace ak {
 

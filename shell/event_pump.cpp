@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <thread>
 
-#include "net/delay.h"
+#include "base/delay.h"
 
 namespace ak {
 

@@ -17,26 +17,25 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "base/codec.h"
+#include "base/delay.h"
+#include "commands/layout.h"
+#include "commands/program_dir.h"
+#include "commands/settings.h"
+#include "commands/settings_commands.h"
 #include "controls/control_catalogue.h"
 #include "download/ensure_folder.h"
 #include "download/record_store.h"
-#include "net/codec.h"
-#include "net/delay.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
-#include "shell/core/settings.h"
-#include "shell/layout.h"
-#include "shell/program_dir.h"
+#include "shell/folder_dialog.h"
 #include "shell/qt_text.h"
-#include "shell/settings_commands.h"
 #include "shell/skin.h"
 #include "shell/window_view.h"
 
 namespace ak {
 namespace {
 
-constexpr std::string_view kAddressBox = "编辑框_url";
-constexpr std::string_view kSaveFolderBox = "编辑框_保存位置";
 constexpr int kSettingsPage = 2;
 
 BrowserCookie FromNetworkCookie(const QNetworkCookie& cookie, bool removed) {
@@ -80,13 +79,13 @@ MainWindow::~MainWindow() {
 void MainWindow::Created() {
   ApplySkin(13);
   versionCheckGate_ = 1;
-  controls_.SetWidth(kAddressBox, 624);
+  controls_.SetWidth(ctl::编辑框_url, 624);
   currentVersion_ = "2.0";
-  controls_.SetCaption("标签_banben", currentVersion_);
+  controls_.SetCaption(ctl::标签_banben, currentVersion_);
   updateTag_ = "douban";
   LoadSettings(controls_, SettingsFilePath(ProgramDir()));
   for (int column : {5, 6, 7}) controls_.SetColumnWidth(column, 0);
-  controls_.SetCaption(kSaveFolderBox, ProgramDir());
+  controls_.SetCaption(ctl::编辑框_保存位置, ProgramDir());
   if (!services_.homePage.empty()) {
     homePageWorker_ = StartThread(
         [this, home = Utf8ToGbk(services_.homePage)] { controls_.SetCaption(kBrowser, home); });
@@ -138,32 +137,27 @@ void MainWindow::CheckForUpdateClicked() {
   versionCheck_->Start();
 }
 
-void MainWindow::GoToAddress() { controls_.SetCaption(kBrowser, controls_.Caption(kAddressBox)); }
+void MainWindow::GoToAddress() {
+  controls_.SetCaption(kBrowser, controls_.Caption(ctl::编辑框_url));
+}
 
 void MainWindow::AddressFollows(const QUrl& address) {
   const Text shown = FromQString(address.toString());
   controls_.SetCaption(kBrowser, shown, Origin::kView);
-  controls_.SetCaption(kAddressBox, shown);
+  controls_.SetCaption(ctl::编辑框_url, shown);
 }
 
 void MainWindow::ChooseSaveFolder() {
   folderDialogStart_ = FileSystemRoot();
-  const Text title = AK_GBK("选择相册的存放位置");
-  const Text chosen = services_.chooseFolder
-                          ? services_.chooseFolder(title, folderDialogStart_)
-                          : ChooseFolderWithDialog(this, title, folderDialogStart_);
-  controls_.SetCaption(kSaveFolderBox, chosen);
-  if (controls_.Caption(kSaveFolderBox).empty()) controls_.SetCaption(kSaveFolderBox, ProgramDir());
+  const FolderChooser dialog = [this](const Text& title, const Text& start) {
+    return ChooseFolderWithDialog(this, title, start);
+  };
+  ak::ChooseSaveFolder(controls_, services_.chooseFolder ? services_.chooseFolder : dialog,
+                       folderDialogStart_);
 }
 
 void MainWindow::OpenSaveFolder() {
-  Text folder = controls_.Caption(kSaveFolderBox);
-  if (folder.empty()) folder = ProgramDir();
-  if (services_.openFolder) {
-    services_.openFolder(folder);
-  } else {
-    OpenFolderOnDesktop(folder);
-  }
+  ak::OpenSaveFolder(controls_, services_.openFolder ? services_.openFolder : OpenFolderOnDesktop);
 }
 
 void MainWindow::ConnectUserInput() {
@@ -177,7 +171,10 @@ void MainWindow::ConnectUserInput() {
 
   for (const ControlSpec& spec : ControlCatalogue()) {
     QWidget* widget = widgets_.Find(spec.name);
-    const std::string name(spec.name);
+    // Every catalogue entry has its constant (checked when the catalogue is compiled).
+    const ControlName name = *ControlNameOf(spec.name);
+    const QString qname =
+        QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         controls_.SetCaption(name, FromQString(text), Origin::kView);
@@ -185,25 +182,27 @@ void MainWindow::ConnectUserInput() {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const bool checkable =
           spec.kind == ControlKind::kCheckBox || spec.kind == ControlKind::kRadioButton;
-      connect(button, &QAbstractButton::clicked, this, [this, name, checkable](bool checked) {
-        if (checkable) controls_.SetChecked(name, checked, Origin::kView);
-        if (IsOptionControl(name)) OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
-        Q_EMIT controlClicked(QString::fromStdString(name));
-      });
+      connect(button, &QAbstractButton::clicked, this,
+              [this, name, qname, checkable](bool checked) {
+                if (checkable) controls_.SetChecked(name, checked, Origin::kView);
+                if (IsOptionControl(name))
+                  OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
+                Q_EMIT controlClicked(qname);
+              });
     } else if (auto* label = qobject_cast<ClickableLabel*>(widget)) {
       connect(label, &ClickableLabel::clicked, this,
-              [this, name] { Q_EMIT controlClicked(QString::fromStdString(name)); });
+              [this, qname] { Q_EMIT controlClicked(qname); });
     }
   }
 
-  auto onClick = [this](std::string_view name, auto command) {
-    auto* button = qobject_cast<QAbstractButton*>(widgets_.Find(name));
+  auto onClick = [this](ControlName name, auto command) {
+    auto* button = qobject_cast<QAbstractButton*>(widgets_.Find(name.View()));
     connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
   };
-  onClick("按钮_打开", &MainWindow::GoToAddress);
-  onClick("按钮_选择位置", &MainWindow::ChooseSaveFolder);
-  onClick("按钮_打开目录", &MainWindow::OpenSaveFolder);
-  onClick("按钮_checknew", &MainWindow::CheckForUpdateClicked);
+  onClick(ctl::按钮_打开, &MainWindow::GoToAddress);
+  onClick(ctl::按钮_选择位置, &MainWindow::ChooseSaveFolder);
+  onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
+  onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {

@@ -8,33 +8,16 @@
 #include <string_view>
 #include <thread>
 
+#include "base/types.h"
+#include "commands/shell_services.h"
+#include "commands/version_check.h"
 #include "controls/controls.h"
-#include "net/types.h"
-#include "shell/browser_cookie.h"
-#include "shell/folder_commands.h"
-#include "shell/version_check.h"
 #include "shell/window_widgets.h"
 
 class QUrl;
 class QWebEngineProfile;
 
 namespace ak {
-
-// What the window uses from outside; tests put their own in.
-struct ShellServices {
-  // Fetches the update page for the version check.
-  UpdatePageFetch fetchUpdatePage;
-  // The address the browser opens at start-up (UTF-8); empty leaves it blank.
-  std::string homePage;
-  // Empty: the Qt folder dialog and the desktop's file manager.
-  FolderChooser chooseFolder;
-  FolderOpener openFolder;
-  // Receives the browser's cookies; empty keeps them in the browser.
-  BrowserCookieSink cookieSink;
-  // Keeps the browser's cookies between runs (the user stays signed in); otherwise they live in
-  // memory only.
-  bool persistentBrowserProfile = false;
-};
 
 class WindowView;
 

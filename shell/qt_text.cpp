@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "net/codec.h"
+#include "base/codec.h"
 
 namespace ak {
 

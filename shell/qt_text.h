@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "net/types.h"
+#include "base/types.h"
 
 namespace ak {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "controls/control_names.h"
+
 #include "controls/controls_state.h"
 
 class QTabWidget;
@@ -27,6 +29,7 @@ struct WindowWidgets {
   QWidget* searchWindow = nullptr;
 
   QWidget* Find(std::string_view name) const;
+  QWidget* Find(ControlName name) const { return Find(name.View()); }
 };
 
 // Places a widget at a control's position; a tab control grows by its tab bar.

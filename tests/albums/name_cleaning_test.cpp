@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "net/codec.h"
+#include "base/codec.h"
 
 namespace ak {
 namespace {

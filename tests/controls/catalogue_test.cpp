@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
+#include "base/codec.h"
 #include "controls/control_catalogue.h"
 #include "controls/controls.h"
-#include "net/codec.h"
 
 namespace ak {
 namespace {
@@ -22,7 +22,7 @@ TEST(ControlCatalogue, NamesAreUniqueAndParentsComeFirst) {
     // Only the tab control's own children say which page they sit on.
     EXPECT_EQ(spec.page >= 0, spec.parent == kPages) << spec.name;
   }
-  for (std::string_view name :
+  for (ControlName name :
        {kMainWindow, kSearchWindow, kPages, kToolbar, kAlbumList, kLogBox, kBrowser}) {
     EXPECT_NE(FindControlSpec(name), nullptr) << name;
   }
@@ -31,9 +31,9 @@ TEST(ControlCatalogue, NamesAreUniqueAndParentsComeFirst) {
 
 TEST(ControlCatalogue, DesignStateHoldsGbkCaptionsAndTheHost) {
   Controls controls("photos.example");
-  EXPECT_EQ(controls.Caption("按钮_下载选中"), Utf8ToGbk("3：下载选中"));
-  EXPECT_EQ(controls.Caption("编辑框_url"), "http://photos.example/login");
-  const Text help = controls.Caption("标签10");
+  EXPECT_EQ(controls.Caption(ctl::按钮_下载选中), Utf8ToGbk("3：下载选中"));
+  EXPECT_EQ(controls.Caption(ctl::编辑框_url), "http://photos.example/login");
+  const Text help = controls.Caption(ctl::标签10);
   EXPECT_NE(help.find("http://photos.example/people/"), std::string::npos);
   EXPECT_NE(help.find("http://photos.example/photos/album/"), std::string::npos);
   EXPECT_EQ(help.find("{host}"), std::string::npos);
@@ -42,13 +42,13 @@ TEST(ControlCatalogue, DesignStateHoldsGbkCaptionsAndTheHost) {
 
   // Hidden at design: the three download-state buttons, the album-page button, the canvas and
   // the search window.
-  for (std::string_view name :
-       {"按钮_暂停线程", "按钮_继续下载", "按钮_结束下载", "按钮_专辑页面", "画板1", "查找窗口"}) {
+  for (ControlName name : {ctl::按钮_暂停线程, ctl::按钮_继续下载, ctl::按钮_结束下载,
+                           ctl::按钮_专辑页面, ctl::画板1, ctl::查找窗口}) {
     EXPECT_FALSE(controls.Visible(name)) << name;
   }
-  EXPECT_TRUE(controls.Visible("按钮_下载选中"));
+  EXPECT_TRUE(controls.Visible(ctl::按钮_下载选中));
   EXPECT_EQ(controls.Geometry(kMainWindow), (ControlRect{50, 50, 940, 667}));
-  EXPECT_EQ(controls.Geometry("工具条1"), (ControlRect{0, -1, 934, 57}));
+  EXPECT_EQ(controls.Geometry(ctl::工具条1), (ControlRect{0, -1, 934, 57}));
 
   const int widths[kAlbumListColumns] = {60, 40, 120, 100, 70, 80, 80, 80};
   for (int column = 0; column < kAlbumListColumns; ++column) {

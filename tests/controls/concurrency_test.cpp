@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/codec.h"
 #include "controls/controls.h"
 #include "controls/headless_view.h"
-#include "net/codec.h"
 
 namespace ak {
 namespace {
@@ -32,8 +32,8 @@ TEST(ControlsConcurrency, TheViewSeesEveryChangeOnceInTheModelsOrder) {
     writers.emplace_back([&controls, w] {
       for (int i = 0; i < kPerWriter; ++i) {
         controls.AppendLog(Entry(w, i));
-        controls.SetCaption("标签_第多少张照片", std::to_string(w * kPerWriter + i));
-        controls.SetProgressPosition("进度条1", i);
+        controls.SetCaption(ctl::标签_第多少张照片, std::to_string(w * kPerWriter + i));
+        controls.SetProgressPosition(ctl::进度条1, i);
       }
     });
   }
@@ -47,8 +47,9 @@ TEST(ControlsConcurrency, TheViewSeesEveryChangeOnceInTheModelsOrder) {
   // The view's copy ends where the model ends, and the printed log is the model's log.
   const ControlsState mirrored = view->State();
   EXPECT_EQ(mirrored.Find(kLogBox)->caption, controls.Log());
-  EXPECT_EQ(mirrored.Find("标签_第多少张照片")->caption, controls.Caption("标签_第多少张照片"));
-  EXPECT_EQ(mirrored.Find("进度条1")->progressPosition, controls.ProgressPosition("进度条1"));
+  EXPECT_EQ(mirrored.Find(ctl::标签_第多少张照片)->caption,
+            controls.Caption(ctl::标签_第多少张照片));
+  EXPECT_EQ(mirrored.Find(ctl::进度条1)->progressPosition, controls.ProgressPosition(ctl::进度条1));
   EXPECT_EQ(out.str(), controls.Log());
 
   // Each writer's own entries stay in the order it wrote them.
@@ -103,7 +104,7 @@ TEST(ControlsConcurrency, ReadsDuringWritesSeeWholeValues) {
   const std::string longB(3000, 'b');
   std::thread writer([&] {
     for (int i = 0; i < 3000; ++i) {
-      controls.SetCaption("编辑框_号码", i % 2 == 0 ? longA : longB);
+      controls.SetCaption(ctl::编辑框_号码, i % 2 == 0 ? longA : longB);
       const int row = controls.AppendRow();
       controls.SetCell(row, 2, "name" + std::to_string(row));
     }
@@ -112,7 +113,7 @@ TEST(ControlsConcurrency, ReadsDuringWritesSeeWholeValues) {
   int lastCount = 0;
   int reads = 0;
   while (!done || reads == 0) {
-    const Text caption = controls.Caption("编辑框_号码");
+    const Text caption = controls.Caption(ctl::编辑框_号码);
     ASSERT_TRUE(caption.empty() || caption == longA || caption == longB);
     const int count = controls.RowCount();
     ASSERT_GE(count, lastCount);
@@ -167,7 +168,7 @@ TEST(HeadlessView, PrintsLogAdditionsInUtf8WithPlainLineEnds) {
   std::ostringstream out;
   controls.Attach(std::make_shared<HeadlessView>(controls, out));
   controls.AppendLog(Utf8ToGbk("全部下载完毕\r\n\r\n"));
-  controls.SetCaption("标签_动态", "not printed");
+  controls.SetCaption(ctl::标签_动态, "not printed");
   controls.AppendLog("a\rb\r\n");
   EXPECT_EQ(out.str(), "全部下载完毕\n\na\rb\n");
 }

@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/codec.h"
 #include "controls/controls.h"
 #include "controls/headless_view.h"
-#include "net/codec.h"
 
 namespace ak {
 namespace {
@@ -24,14 +24,14 @@ class CollectingView : public ControlsView {
 
 TEST(Controls, ChangesAreQueuedOnlyWhileAViewIsAttached) {
   Controls controls;
-  controls.SetCaption("标签_动态", "a");
+  controls.SetCaption(ctl::标签_动态, "a");
   EXPECT_TRUE(controls.TakeChanges().empty());
 
   auto view = std::make_shared<CollectingView>();
   controls.Attach(view);
   EXPECT_EQ(view->attached, 1);
-  controls.SetCaption("标签_动态", "b");
-  controls.SetChecked("选择框_有图", true, Origin::kView);
+  controls.SetCaption(ctl::标签_动态, "b");
+  controls.SetChecked(ctl::选择框_有图, true, Origin::kView);
   const auto changes = controls.TakeChanges();
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].kind, ChangeKind::kCaption);
@@ -43,9 +43,9 @@ TEST(Controls, ChangesAreQueuedOnlyWhileAViewIsAttached) {
   EXPECT_EQ(view->pending, 2);
 
   controls.Detach();
-  controls.SetCaption("标签_动态", "c");
+  controls.SetCaption(ctl::标签_动态, "c");
   EXPECT_TRUE(controls.TakeChanges().empty());
-  EXPECT_EQ(controls.Caption("标签_动态"), "c");
+  EXPECT_EQ(controls.Caption(ctl::标签_动态), "c");
 }
 
 TEST(Controls, ChangesToMissingRowsOrColumnsDoNothing) {
@@ -94,15 +94,15 @@ TEST(Controls, ListRowsKeepTheirCellsTicksAndCovers) {
 
 TEST(Controls, TickingARadioButtonClearsTheOtherOfItsGroupOnly) {
   Controls controls;
-  controls.SetChecked("单选框_中图", true);
-  controls.SetChecked("选择框_下载记录", true);
-  controls.SetChecked("单选框_原图", true);
-  EXPECT_FALSE(controls.Checked("单选框_中图"));
-  EXPECT_TRUE(controls.Checked("单选框_原图"));
-  EXPECT_TRUE(controls.Checked("选择框_下载记录"));
+  controls.SetChecked(ctl::单选框_中图, true);
+  controls.SetChecked(ctl::选择框_下载记录, true);
+  controls.SetChecked(ctl::单选框_原图, true);
+  EXPECT_FALSE(controls.Checked(ctl::单选框_中图));
+  EXPECT_TRUE(controls.Checked(ctl::单选框_原图));
+  EXPECT_TRUE(controls.Checked(ctl::选择框_下载记录));
   // Clearing one leaves the other as it is, as the window's own setter does.
-  controls.SetChecked("单选框_原图", false);
-  EXPECT_FALSE(controls.Checked("单选框_中图"));
+  controls.SetChecked(ctl::单选框_原图, false);
+  EXPECT_FALSE(controls.Checked(ctl::单选框_中图));
 }
 
 TEST(Controls, TheLogOnlyGrows) {
@@ -115,20 +115,20 @@ TEST(Controls, TheLogOnlyGrows) {
 
 TEST(Controls, GeometryHelpersChangeOneSide) {
   Controls controls;
-  controls.SetWidth("编辑框_url", 624);
-  controls.SetLeft("按钮_打开", 700);
-  EXPECT_EQ(controls.Geometry("编辑框_url"), (ControlRect{12, 28, 624, 28}));
-  EXPECT_EQ(controls.Geometry("按钮_打开"), (ControlRect{700, 26, 93, 32}));
+  controls.SetWidth(ctl::编辑框_url, 624);
+  controls.SetLeft(ctl::按钮_打开, 700);
+  EXPECT_EQ(controls.Geometry(ctl::编辑框_url), (ControlRect{12, 28, 624, 28}));
+  EXPECT_EQ(controls.Geometry(ctl::按钮_打开), (ControlRect{700, 26, 93, 32}));
 }
 
 TEST(Controls, AttachingHandsTheCurrentStateToTheView) {
   Controls controls;
-  controls.SetCaption("标签_banben", "2.0");
+  controls.SetCaption(ctl::标签_banben, "2.0");
   controls.AppendRow();
   std::ostringstream out;
   auto view = std::make_shared<HeadlessView>(controls, out);
   controls.Attach(view);
-  EXPECT_EQ(view->State().Find("标签_banben")->caption, "2.0");
+  EXPECT_EQ(view->State().Find(ctl::标签_banben)->caption, "2.0");
   EXPECT_EQ(view->State().Rows().size(), 1u);
 }
 

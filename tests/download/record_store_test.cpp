@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/codec.h"
+#include "base/codec.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/temp_folder.h"
 

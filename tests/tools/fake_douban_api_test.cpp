@@ -7,7 +7,7 @@
 #include <memory>
 #include <set>
 
-#include "net/text_ops.h"
+#include "base/text_ops.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 

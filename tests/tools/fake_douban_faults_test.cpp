@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "net/codec.h"
-#include "net/text_ops.h"
+#include "base/codec.h"
+#include "base/text_ops.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <set>
 
-#include "net/codec.h"
-#include "net/regex_matcher.h"
-#include "net/text_ops.h"
+#include "base/codec.h"
+#include "base/regex_matcher.h"
+#include "base/text_ops.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 

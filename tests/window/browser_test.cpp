@@ -7,10 +7,10 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "commands/shell_services.h"
 #include "net/cookie_jar.h"
 #include "net/http_fetch.h"
 #include "shell/browser_environment.h"
-#include "shell/shell_services.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/window/window_fixture.h"
 #include "tests/window/window_suites.h"
@@ -22,7 +22,7 @@ bool WaitForUrl(WindowUnderTest& t, const QString& url) {
   const bool reached = QTest::qWaitFor(
       [&] {
         t.settle();
-        return t.widgetAs<QLineEdit>("编辑框_url")->text() == url;
+        return t.widgetAs<QLineEdit>(ctl::编辑框_url)->text() == url;
       },
       20000);
   return reached;
@@ -31,9 +31,9 @@ bool WaitForUrl(WindowUnderTest& t, const QString& url) {
 // Types the address, presses 打开 and waits until the page has loaded.
 bool Open(WindowUnderTest& t, const char* url) {
   QSignalSpy loaded(t.window().Widgets().browser, &QWebEngineView::loadFinished);
-  t.controls().SetCaption("编辑框_url", url);
+  t.controls().SetCaption(ctl::编辑框_url, url);
   t.settle();
-  QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_打开"), Qt::LeftButton);
+  QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_打开), Qt::LeftButton);
   return loaded.wait(20000) && loaded.back().value(0).toBool();
 }
 

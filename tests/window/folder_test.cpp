@@ -8,14 +8,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include "base/codec.h"
 #include "download/ensure_folder.h"
-#include "net/codec.h"
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {
 namespace {
 
-void Click(WindowUnderTest& t, const char* name) {
+void Click(WindowUnderTest& t, ControlName name) {
   QTest::mouseClick(t.widgetAs<QAbstractButton>(name), Qt::LeftButton);
   t.settle();
 }
@@ -28,23 +28,23 @@ class FolderTests : public QObject {
   void chooseFolderShowsTheChoice() {
     WindowUnderTest t;
     t.chooserAnswer = Gbk("/srv/相册");
-    Click(t, "按钮_选择位置");
+    Click(t, ctl::按钮_选择位置);
     QCOMPARE(t.chooserCalls.size(), size_t{1});
     QCOMPARE(t.chooserCalls[0].first, Gbk("选择相册的存放位置"));
     // The dialog starts at the root whatever the box holds.
     QCOMPARE(t.chooserCalls[0].second, Text("/"));
-    QCOMPARE(t.widgetAs<QLineEdit>("编辑框_保存位置")->text(), QStringLiteral("/srv/相册"));
+    QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_保存位置)->text(), QStringLiteral("/srv/相册"));
     // Cancelled: the program's folder, not the folder shown before.
     t.chooserAnswer.clear();
-    Click(t, "按钮_选择位置");
-    QCOMPARE(t.controls().Caption("编辑框_保存位置"), t.programDir());
+    Click(t, ctl::按钮_选择位置);
+    QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
     QCOMPARE(t.chooserCalls[1].second, Text("/"));
   }
 
   // The real dialog opens at the file-system root; cancelling it gives the program's folder.
   void realDialogStartsAtTheRoot() {
     WindowUnderTest t({.realFolderDialog = true});
-    t.controls().SetCaption("编辑框_保存位置", "/tmp");
+    t.controls().SetCaption(ctl::编辑框_保存位置, "/tmp");
     t.settle();
     QString shownDirectory;
     QString title;
@@ -58,23 +58,23 @@ class FolderTests : public QObject {
         dialog->reject();
       }
     });
-    Click(t, "按钮_选择位置");
+    Click(t, ctl::按钮_选择位置);
     QCOMPARE(shownDirectory, QDir::rootPath());
     QCOMPARE(title, QStringLiteral("选择相册的存放位置"));
-    QCOMPARE(t.controls().Caption("编辑框_保存位置"), t.programDir());
+    QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
   }
 
   void openFolderOpensTheSaveFolder() {
     WindowUnderTest t;
-    t.controls().SetCaption("编辑框_保存位置", Gbk("/data/图片"));
+    t.controls().SetCaption(ctl::编辑框_保存位置, Gbk("/data/图片"));
     t.settle();
-    Click(t, "按钮_打开目录");
-    auto* box = t.widgetAs<QLineEdit>("编辑框_保存位置");
+    Click(t, ctl::按钮_打开目录);
+    auto* box = t.widgetAs<QLineEdit>(ctl::编辑框_保存位置);
     box->clear();
     QTest::keyClick(box, Qt::Key_X);
     QTest::keyClick(box, Qt::Key_Backspace);
     t.settle();
-    Click(t, "按钮_打开目录");
+    Click(t, ctl::按钮_打开目录);
     QCOMPARE(t.openedFolders.size(), size_t{2});
     QCOMPARE(t.openedFolders[0], Gbk("/data/图片"));
     // An empty box opens the program's folder.

@@ -2,10 +2,10 @@
 #include <QTimer>
 #include <thread>
 
-#include "net/delay.h"
+#include "base/delay.h"
 #include "shell/event_pump.h"
 
-#include "shell/layout.h"
+#include "commands/layout.h"
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {
@@ -32,38 +32,38 @@ class LayoutTests : public QObject {
     const int address = group - 91 - 85 - 200;
     const int download = group - 85 - 80;
     const struct {
-      const char* name;
+      ControlName name;
       int left;  // -1: not checked
       int width;
     } expected[] = {
-        {"高级选择夹1", 2, tabs},
-        {"超文本浏览框1", 12, w - 40},
-        {"按钮_专辑页面", w - 96 - 40, 96},
-        {"按钮_打开", w - 96 - 93 - 60, 93},
-        {"编辑框_url", 12, w - 96 - 93 - 60 - 20},
-        {"分组框_liebiao", 6, group},
-        {"分组框_weizhi", 6, group},
-        {"分组框_zhuye", 6, group},
-        {"超级列表框1", 6, group - 236 - 20},
-        {"分组框_日志", group - 236 - 5, 236},
-        {"编辑框_号码", 82, address},
-        {"按钮_获取相册封面", group - 91 - 85 - 100, 91},
-        {"按钮_下载选中", download, 85},
-        {"按钮_暂停线程", download, 67},
-        {"按钮_继续下载", download, 67},
-        {"按钮_结束下载", download + 85 + 10, 64},
-        {"编辑框_保存位置", 84, address},
-        {"按钮_选择位置", group - 91 - 85 - 100, 91},
-        {"按钮_打开目录", download, 79},
+        {ctl::高级选择夹1, 2, tabs},
+        {ctl::超文本浏览框1, 12, w - 40},
+        {ctl::按钮_专辑页面, w - 96 - 40, 96},
+        {ctl::按钮_打开, w - 96 - 93 - 60, 93},
+        {ctl::编辑框_url, 12, w - 96 - 93 - 60 - 20},
+        {ctl::分组框_liebiao, 6, group},
+        {ctl::分组框_weizhi, 6, group},
+        {ctl::分组框_zhuye, 6, group},
+        {ctl::超级列表框1, 6, group - 236 - 20},
+        {ctl::分组框_日志, group - 236 - 5, 236},
+        {ctl::编辑框_号码, 82, address},
+        {ctl::按钮_获取相册封面, group - 91 - 85 - 100, 91},
+        {ctl::按钮_下载选中, download, 85},
+        {ctl::按钮_暂停线程, download, 67},
+        {ctl::按钮_继续下载, download, 67},
+        {ctl::按钮_结束下载, download + 85 + 10, 64},
+        {ctl::编辑框_保存位置, 84, address},
+        {ctl::按钮_选择位置, group - 91 - 85 - 100, 91},
+        {ctl::按钮_打开目录, download, 79},
     };
     for (const auto& e : expected) {
       const ControlRect model = t.controls().Geometry(e.name);
-      QVERIFY2(model.left == e.left && model.width == e.width, e.name);
+      QVERIFY2(model.left == e.left && model.width == e.width, e.name.CString());
       QWidget* widget = t.widget(e.name);
-      QVERIFY2(widget->x() == e.left && widget->width() == e.width, e.name);
+      QVERIFY2(widget->x() == e.left && widget->width() == e.width, e.name.CString());
     }
     // Heights and tops stay as designed.
-    QCOMPARE(t.controls().Geometry("按钮_结束下载").top, 16);
+    QCOMPARE(t.controls().Geometry(ctl::按钮_结束下载).top, 16);
   }
 
   // No lower bound: a very narrow window gives negative widths in the model, which the widgets
@@ -71,8 +71,8 @@ class LayoutTests : public QObject {
   void noLowerBound() {
     Controls controls;
     LayoutMainWindow(controls, 300);
-    QCOMPARE(controls.Geometry("编辑框_号码").width, 300 - 40 - 91 - 85 - 200);
-    QCOMPARE(controls.Geometry("超级列表框1").width, 300 - 40 - 236 - 20);
+    QCOMPARE(controls.Geometry(ctl::编辑框_号码).width, 300 - 40 - 91 - 85 - 200);
+    QCOMPARE(controls.Geometry(ctl::超级列表框1).width, 300 - 40 - 236 - 20);
   }
 
   // A wait on the window's thread keeps its events flowing once the pump is installed.

@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "net/codec.h"
-#include "shell/core/settings.h"
+#include "base/codec.h"
+#include "commands/settings.h"
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {
@@ -15,9 +15,9 @@ Text Setting(WindowUnderTest& t, const char* section, const char* key) {
 
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void Click(WindowUnderTest& t, const char* name) {
+void Click(WindowUnderTest& t, ControlName name) {
   auto* button = t.widgetAs<QAbstractButton>(name);
-  QVERIFY2(button != nullptr, name);
+  QVERIFY2(button != nullptr, name.CString());
   QTest::mouseClick(button, Qt::LeftButton);
   t.settle();
 }
@@ -33,19 +33,22 @@ class OptionTests : public QObject {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("afterFirst");
     QTest::addColumn<QString>("afterSecond");
-    QTest::newRow("records") << S("选择框_下载记录") << S("全局设置") << S("下载记录") << S("1")
-                             << S("0");
-    QTest::newRow("descriptions") << S("选择框_描述作为文件名") << S("全局设置")
+    QTest::newRow("records") << S(ctl::选择框_下载记录.CString()) << S("全局设置") << S("下载记录")
+                             << S("1") << S("0");
+    QTest::newRow("descriptions") << S(ctl::选择框_描述作为文件名.CString()) << S("全局设置")
                                   << S("描述作为文件名") << S("1") << S("0");
-    QTest::newRow("covers") << S("选择框_有图") << S("全局设置") << S("封面图") << S("1") << S("0");
+    QTest::newRow("covers") << S(ctl::选择框_有图.CString()) << S("全局设置") << S("封面图")
+                            << S("1") << S("0");
     // Browse mode starts ticked: the first click clears it (API mode), the second ticks it.
-    QTest::newRow("browse mode") << S("选择框_浏览模式") << S("下载模式") << S("模式") << S("2")
-                                 << S("1");
-    QTest::newRow("api mode") << S("选择框_api模式") << S("下载模式") << S("模式") << S("2")
-                              << S("1");
+    QTest::newRow("browse mode") << S(ctl::选择框_浏览模式.CString()) << S("下载模式") << S("模式")
+                                 << S("2") << S("1");
+    QTest::newRow("api mode") << S(ctl::选择框_api模式.CString()) << S("下载模式") << S("模式")
+                              << S("2") << S("1");
     // A radio button stays selected when clicked again.
-    QTest::newRow("large") << S("单选框_原图") << S("图片大小") << S("大小") << S("2") << S("2");
-    QTest::newRow("medium") << S("单选框_中图") << S("图片大小") << S("大小") << S("1") << S("1");
+    QTest::newRow("large") << S(ctl::单选框_原图.CString()) << S("图片大小") << S("大小") << S("2")
+                           << S("2");
+    QTest::newRow("medium") << S(ctl::单选框_中图.CString()) << S("图片大小") << S("大小") << S("1")
+                            << S("1");
   }
 
   void clickWritesItsOption() {
@@ -55,37 +58,37 @@ class OptionTests : public QObject {
     QFETCH(QString, afterFirst);
     QFETCH(QString, afterSecond);
     WindowUnderTest t;
-    const std::string name = control.toStdString();
+    const ControlName name = ControlNameOf(control.toStdString()).value();
     const std::string s = section.toStdString();
     const std::string k = key.toStdString();
     QVERIFY(!t.settingsFileExists());
-    Click(t, name.c_str());
+    Click(t, name);
     QCOMPARE(Setting(t, s.c_str(), k.c_str()), Gbk(afterFirst.toUtf8().constData()));
-    Click(t, name.c_str());
+    Click(t, name);
     QCOMPARE(Setting(t, s.c_str(), k.c_str()), Gbk(afterSecond.toUtf8().constData()));
   }
 
   // The two mode boxes are check boxes kept as a pair: exactly one is ticked after any click.
   void modeBoxesStayAPair() {
     WindowUnderTest t;
-    Click(t, "选择框_api模式");
-    QVERIFY(t.controls().Checked("选择框_api模式"));
-    QVERIFY(!t.controls().Checked("选择框_浏览模式"));
-    QVERIFY(!t.widgetAs<QAbstractButton>("选择框_浏览模式")->isChecked());
+    Click(t, ctl::选择框_api模式);
+    QVERIFY(t.controls().Checked(ctl::选择框_api模式));
+    QVERIFY(!t.controls().Checked(ctl::选择框_浏览模式));
+    QVERIFY(!t.widgetAs<QAbstractButton>(ctl::选择框_浏览模式)->isChecked());
     QCOMPARE(Setting(t, "下载模式", "模式"), Text("2"));
-    Click(t, "选择框_api模式");
-    QVERIFY(!t.controls().Checked("选择框_api模式"));
-    QVERIFY(t.controls().Checked("选择框_浏览模式"));
-    QVERIFY(t.widgetAs<QAbstractButton>("选择框_浏览模式")->isChecked());
+    Click(t, ctl::选择框_api模式);
+    QVERIFY(!t.controls().Checked(ctl::选择框_api模式));
+    QVERIFY(t.controls().Checked(ctl::选择框_浏览模式));
+    QVERIFY(t.widgetAs<QAbstractButton>(ctl::选择框_浏览模式)->isChecked());
     QCOMPARE(Setting(t, "下载模式", "模式"), Text("1"));
   }
 
   void radioPairSwitches() {
     WindowUnderTest t;
-    Click(t, "单选框_原图");
-    QVERIFY(t.controls().Checked("单选框_原图"));
-    QVERIFY(!t.controls().Checked("单选框_中图"));
-    QVERIFY(!t.widgetAs<QAbstractButton>("单选框_中图")->isChecked());
+    Click(t, ctl::单选框_原图);
+    QVERIFY(t.controls().Checked(ctl::单选框_原图));
+    QVERIFY(!t.controls().Checked(ctl::单选框_中图));
+    QVERIFY(!t.widgetAs<QAbstractButton>(ctl::单选框_中图)->isChecked());
   }
 
   // Typing a pattern writes nothing; the save button stores it and the next start shows it.
@@ -94,39 +97,39 @@ class OptionTests : public QObject {
     std::string settings;
     {
       WindowUnderTest t;
-      auto* edit = t.widgetAs<QLineEdit>("编辑框_正则");
+      auto* edit = t.widgetAs<QLineEdit>(ctl::编辑框_正则);
       TypeText(edit, pattern);
       t.settle();
-      QCOMPARE(t.controls().Caption("编辑框_正则"), Utf8ToGbk(pattern.toStdString()));
+      QCOMPARE(t.controls().Caption(ctl::编辑框_正则), Utf8ToGbk(pattern.toStdString()));
       QVERIFY(!t.settingsFileExists());
-      Click(t, "按钮_保存");
+      Click(t, ctl::按钮_保存);
       QCOMPARE(Setting(t, "正则", "表达式"), Utf8ToGbk(pattern.toStdString()));
       // Emptied and saved again: the empty text is stored.
       edit->clear();
       QTest::keyClick(edit, Qt::Key_A);
       QTest::keyClick(edit, Qt::Key_Backspace);
       t.settle();
-      Click(t, "按钮_保存");
+      Click(t, ctl::按钮_保存);
       QCOMPARE(Setting(t, "正则", "表达式"), Text());
       QTest::keyClicks(edit, QStringLiteral("unsaved"));
       t.settle();
       settings = t.settingsFile();
     }
     WindowUnderTest next({.settings = settings});
-    QCOMPARE(next.widgetAs<QLineEdit>("编辑框_正则")->text(), QString());
+    QCOMPARE(next.widgetAs<QLineEdit>(ctl::编辑框_正则)->text(), QString());
   }
 
   void savedPatternComesBack() {
     std::string settings;
     {
       WindowUnderTest t;
-      TypeText(t.widgetAs<QLineEdit>("编辑框_正则"), QStringLiteral("(\\d+)张"));
+      TypeText(t.widgetAs<QLineEdit>(ctl::编辑框_正则), QStringLiteral("(\\d+)张"));
       t.settle();
-      Click(t, "按钮_保存");
+      Click(t, ctl::按钮_保存);
       settings = t.settingsFile();
     }
     WindowUnderTest next({.settings = settings});
-    QCOMPARE(next.widgetAs<QLineEdit>("编辑框_正则")->text(), QStringLiteral("(\\d+)张"));
+    QCOMPARE(next.widgetAs<QLineEdit>(ctl::编辑框_正则)->text(), QStringLiteral("(\\d+)张"));
   }
 };
 

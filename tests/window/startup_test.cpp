@@ -13,8 +13,8 @@
 #include <QTreeWidget>
 #include <QWebEngineView>
 
+#include "base/codec.h"
 #include "controls/control_catalogue.h"
-#include "net/codec.h"
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {
@@ -68,11 +68,11 @@ class StartupTests : public QObject {
   // caption and visibility.
   void designHasEveryControl() {
     WindowUnderTest t({.start = false});
-    QTabWidget* pages = t.widgetAs<QTabWidget>("高级选择夹1");
+    QTabWidget* pages = t.widgetAs<QTabWidget>(ctl::高级选择夹1);
     QVERIFY(pages != nullptr);
     for (const ControlSpec& spec : ControlCatalogue()) {
       const QString name = U(spec.name);
-      QWidget* widget = t.widget(std::string(spec.name).c_str());
+      QWidget* widget = t.widget(ControlNameOf(spec.name).value());
       QVERIFY2(widget != nullptr, qPrintable(name));
       QCOMPARE(widget->objectName(), name);
       QVERIFY2(widget->inherits(ClassOf(spec.kind)), qPrintable(name));
@@ -99,8 +99,8 @@ class StartupTests : public QObject {
     }
     // The tab control's pages begin below its tab bar, so it is that much taller.
     QCOMPARE(pages->height(), 575 + pages->tabBar()->sizeHint().height());
-    QCOMPARE(t.widgetAs<QLabel>("标签_调试模式")->text(), QStringLiteral("正则："));
-    QCOMPARE(t.widgetAs<QLineEdit>("编辑框_url")->text(),
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_调试模式)->text(), QStringLiteral("正则："));
+    QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_url)->text(),
              QStringLiteral("http://www.douban.com/login"));
   }
 
@@ -111,7 +111,7 @@ class StartupTests : public QObject {
     QPointer<QWidget> search;
     {
       WindowUnderTest t({.start = false});
-      search = t.widget("查找窗口");
+      search = t.widget(ctl::查找窗口);
       QVERIFY(search != nullptr);
       QVERIFY(search->isWindow());
       QVERIFY(search->isHidden());
@@ -125,19 +125,19 @@ class StartupTests : public QObject {
   void framePagesAndToolbar() {
     WindowUnderTest t;
     QCOMPARE(t.window().geometry(), QRect(50, 50, 940, 667));
-    QTabWidget* pages = t.widgetAs<QTabWidget>("高级选择夹1");
+    QTabWidget* pages = t.widgetAs<QTabWidget>(ctl::高级选择夹1);
     QCOMPARE(pages->count(), 3);
     QCOMPARE(pages->tabText(0), QStringLiteral("  第一步：登录   "));
     QCOMPARE(pages->tabText(1), QStringLiteral("    第二步：获取相册   "));
     QCOMPARE(pages->currentIndex(), 0);
-    const auto actions = t.widgetAs<QToolBar>("工具条1")->actions();
+    const auto actions = t.widgetAs<QToolBar>(ctl::工具条1)->actions();
     QCOMPARE(actions.size(), 5);
     QCOMPARE(actions[0]->text(), QStringLiteral("一：登录"));
     QVERIFY(actions[1]->isSeparator());
     QCOMPARE(actions[2]->text(), QStringLiteral("二：获取相册"));
     QVERIFY(actions[3]->isSeparator());
     QVERIFY(!actions[4]->isSeparator() && !actions[4]->text().isEmpty());
-    auto* list = t.widgetAs<QTreeWidget>("超级列表框1");
+    auto* list = t.widgetAs<QTreeWidget>(ctl::超级列表框1);
     QCOMPARE(list->columnCount(), 8);
     QCOMPARE(list->headerItem()->text(5), QStringLiteral("相册ID"));
     QCOMPARE(list->iconSize(), QSize(100, 100));
@@ -147,19 +147,19 @@ class StartupTests : public QObject {
   void defaultsWithoutSettingsFile() {
     WindowUnderTest t;
     const struct {
-      const char* name;
+      ControlName name;
       bool checked;
     } expected[] = {
-        {"选择框_下载记录", false}, {"选择框_描述作为文件名", false},
-        {"选择框_浏览模式", true},  {"选择框_api模式", false},
-        {"单选框_中图", true},      {"单选框_原图", false},
-        {"选择框_有图", false},
+        {ctl::选择框_下载记录, false}, {ctl::选择框_描述作为文件名, false},
+        {ctl::选择框_浏览模式, true},  {ctl::选择框_api模式, false},
+        {ctl::单选框_中图, true},      {ctl::单选框_原图, false},
+        {ctl::选择框_有图, false},
     };
     for (const auto& e : expected) {
-      QVERIFY2(t.controls().Checked(e.name) == e.checked, e.name);
-      QVERIFY2(t.widgetAs<QAbstractButton>(e.name)->isChecked() == e.checked, e.name);
+      QVERIFY2(t.controls().Checked(e.name) == e.checked, e.name.CString());
+      QVERIFY2(t.widgetAs<QAbstractButton>(e.name)->isChecked() == e.checked, e.name.CString());
     }
-    QCOMPARE(t.controls().Caption("编辑框_正则"), Text());
+    QCOMPARE(t.controls().Caption(ctl::编辑框_正则), Text());
     QVERIFY(!t.settingsFileExists());
   }
 
@@ -167,24 +167,27 @@ class StartupTests : public QObject {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("ticked");
     QTest::addColumn<QString>("pattern");
-    const QStringList defaults = {QStringLiteral("选择框_浏览模式"), QStringLiteral("单选框_中图")};
+    const QStringList defaults = {QString::fromUtf8(ctl::选择框_浏览模式.CString()),
+                                  QString::fromUtf8(ctl::单选框_中图.CString())};
     QTest::newRow("api mode") << QByteArray("[下载模式]\r\n模式=2\r\n")
-                              << QStringList{QStringLiteral("选择框_api模式"),
-                                             QStringLiteral("单选框_中图")}
+                              << QStringList{QString::fromUtf8(ctl::选择框_api模式.CString()),
+                                             QString::fromUtf8(ctl::单选框_中图.CString())}
                               << QString();
     QTest::newRow("empty mode and size")
         << QByteArray("[下载模式]\r\n模式=\r\n[图片大小]\r\n大小=\r\n")
-        << QStringList{QStringLiteral("选择框_api模式"), QStringLiteral("单选框_原图")}
+        << QStringList{QString::fromUtf8(ctl::选择框_api模式.CString()),
+                       QString::fromUtf8(ctl::单选框_原图.CString())}
         << QString();
     QTest::newRow("large pictures")
         << QByteArray("[图片大小]\r\n大小=2\r\n")
-        << QStringList{QStringLiteral("选择框_浏览模式"), QStringLiteral("单选框_原图")}
+        << QStringList{QString::fromUtf8(ctl::选择框_浏览模式.CString()),
+                       QString::fromUtf8(ctl::单选框_原图.CString())}
         << QString();
     QTest::newRow("all boxes on")
         << QByteArray("[全局设置]\r\n下载记录=1\r\n描述作为文件名=1\r\n封面图=1\r\n")
-        << (defaults + QStringList{QStringLiteral("选择框_下载记录"),
-                                   QStringLiteral("选择框_描述作为文件名"),
-                                   QStringLiteral("选择框_有图")})
+        << (defaults + QStringList{QString::fromUtf8(ctl::选择框_下载记录.CString()),
+                                   QString::fromUtf8(ctl::选择框_描述作为文件名.CString()),
+                                   QString::fromUtf8(ctl::选择框_有图.CString())})
         << QString();
     QTest::newRow("only exactly 1 ticks")
         << QByteArray("[全局设置]\r\n下载记录=yes\r\n描述作为文件名=11\r\n封面图=0\r\n") << defaults
@@ -199,13 +202,14 @@ class StartupTests : public QObject {
     QFETCH(QString, pattern);
     // The file is GBK.
     WindowUnderTest t({.settings = Utf8ToGbk(file.toStdString())});
-    for (const char* box : {"选择框_下载记录", "选择框_描述作为文件名", "选择框_浏览模式",
-                            "选择框_api模式", "单选框_中图", "单选框_原图", "选择框_有图"}) {
-      const bool expected = ticked.contains(QString::fromUtf8(box));
-      QVERIFY2(t.controls().Checked(box) == expected, box);
-      QVERIFY2(t.widgetAs<QAbstractButton>(box)->isChecked() == expected, box);
+    for (ControlName box :
+         {ctl::选择框_下载记录, ctl::选择框_描述作为文件名, ctl::选择框_浏览模式,
+          ctl::选择框_api模式, ctl::单选框_中图, ctl::单选框_原图, ctl::选择框_有图}) {
+      const bool expected = ticked.contains(QString::fromUtf8(box.CString()));
+      QVERIFY2(t.controls().Checked(box) == expected, box.CString());
+      QVERIFY2(t.widgetAs<QAbstractButton>(box)->isChecked() == expected, box.CString());
     }
-    QCOMPARE(t.widgetAs<QLineEdit>("编辑框_正则")->text(), pattern);
+    QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_正则)->text(), pattern);
     // Loading wrote nothing back.
     QCOMPARE(QByteArray::fromStdString(t.settingsFile()),
              QByteArray::fromStdString(Utf8ToGbk(file.toStdString())));
@@ -213,16 +217,16 @@ class StartupTests : public QObject {
 
   void startUpValues() {
     WindowUnderTest t({.settings = Utf8ToGbk("[全局设置]\r\n下载记录=1\r\n")});
-    QCOMPARE(t.controls().Caption("标签_banben"), Text("2.0"));
-    QCOMPARE(t.widgetAs<QLabel>("标签_banben")->text(), QStringLiteral("2.0"));
+    QCOMPARE(t.controls().Caption(ctl::标签_banben), Text("2.0"));
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banben)->text(), QStringLiteral("2.0"));
     // The save folder is the program's folder after every start.
-    QCOMPARE(t.controls().Caption("编辑框_保存位置"), t.programDir());
-    QCOMPARE(t.widgetAs<QLineEdit>("编辑框_保存位置")->text(),
+    QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
+    QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_保存位置)->text(),
              QString::fromStdString(GbkToUtf8(t.programDir())));
     QVERIFY(QDir(QString::fromStdString(GbkToUtf8(t.programDir())) +
                  QStringLiteral("/防止重复下载数据库"))
                 .exists());
-    auto* list = t.widgetAs<QTreeWidget>("超级列表框1");
+    auto* list = t.widgetAs<QTreeWidget>(ctl::超级列表框1);
     for (int column : {5, 6, 7}) {
       QCOMPARE(t.controls().ColumnWidth(column), 0);
       QVERIFY(list->isColumnHidden(column));

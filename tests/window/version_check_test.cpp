@@ -50,12 +50,12 @@ struct HeldFetch {
 };
 
 void ClickToolbarItem(WindowUnderTest& t, int index) {
-  auto* toolbar = t.widgetAs<QToolBar>("工具条1");
+  auto* toolbar = t.widgetAs<QToolBar>(ctl::工具条1);
   QTest::mouseClick(toolbar->widgetForAction(toolbar->actions()[index]), Qt::LeftButton);
 }
 
 void ClickTab(WindowUnderTest& t, int index) {
-  QTabBar* bar = t.widgetAs<QTabWidget>("高级选择夹1")->tabBar();
+  QTabBar* bar = t.widgetAs<QTabWidget>(ctl::高级选择夹1)->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
@@ -82,11 +82,11 @@ class VersionCheckTests : public QObject {
   void toolbarSwitchesPagesAndChecksOnce() {
     HeldFetch fetch;
     WindowUnderTest t({.fetch = fetch.Fetch()});
-    auto* pages = t.widgetAs<QTabWidget>("高级选择夹1");
+    auto* pages = t.widgetAs<QTabWidget>(ctl::高级选择夹1);
     ClickToolbarItem(t, 2);
     t.settle();
     QCOMPARE(pages->currentIndex(), 1);
-    QCOMPARE(t.controls().CurrentIndex("高级选择夹1"), 1);
+    QCOMPARE(t.controls().CurrentIndex(ctl::高级选择夹1), 1);
     QCOMPARE(t.window().VersionCheck().Started(), 0);
     ClickToolbarItem(t, 4);
     t.settle();
@@ -103,9 +103,9 @@ class VersionCheckTests : public QObject {
     QCOMPARE(t.window().VersionCheck().Started(), 1);
     QCOMPARE(fetch.calls.load(), 1);
     // The button runs the check every time.
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_checknew"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_checknew), Qt::LeftButton);
     QVERIFY(WaitForChecks(t));
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_checknew"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_checknew), Qt::LeftButton);
     QVERIFY(WaitForChecks(t));
     QCOMPARE(fetch.calls.load(), 3);
   }
@@ -116,7 +116,7 @@ class VersionCheckTests : public QObject {
     ClickTab(t, 1);
     ClickTab(t, 2);
     t.settle();
-    QCOMPARE(t.controls().CurrentIndex("高级选择夹1"), 2);
+    QCOMPARE(t.controls().CurrentIndex(ctl::高级选择夹1), 2);
     QVERIFY(WaitForChecks(t));
     ClickTab(t, 0);
     ClickTab(t, 2);
@@ -131,21 +131,21 @@ class VersionCheckTests : public QObject {
     fetch.page = "#douban@@3.0#douban";
     WindowUnderTest t({.fetch = fetch.Fetch()});
     fetch.Hold();
-    auto* button = t.widgetAs<QAbstractButton>("按钮_checknew");
+    auto* button = t.widgetAs<QAbstractButton>(ctl::按钮_checknew);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return fetch.calls.load() == 1; }, 5000));
     QTest::mouseClick(button, Qt::LeftButton);
     // The window still handles clicks while the fetch is held.
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("选择框_有图"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::选择框_有图), Qt::LeftButton);
     t.settle();
-    QVERIFY(t.controls().Checked("选择框_有图"));
+    QVERIFY(t.controls().Checked(ctl::选择框_有图));
     QVERIFY(t.window().VersionCheck().Running());
-    QCOMPARE(t.controls().Caption("标签_zxbanben"), Text());
+    QCOMPARE(t.controls().Caption(ctl::标签_zxbanben), Text());
     fetch.Release();
     QVERIFY(WaitForChecks(t));
     QCOMPARE(fetch.calls.load(), 1);
     QCOMPARE(t.window().VersionCheck().Started(), 1);
-    QCOMPARE(t.widgetAs<QLabel>("标签_zxbanben")->text(), QStringLiteral("3.0"));
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_zxbanben)->text(), QStringLiteral("3.0"));
     CloseMessageBoxes(t);
   }
 
@@ -176,10 +176,10 @@ class VersionCheckTests : public QObject {
     douban.ExportEnvironment();
     ReloadServiceConfig();
     WindowUnderTest t({.fetch = [] { return HttpFetch(UpdatePageUrl(), 0); }});
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_checknew"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_checknew), Qt::LeftButton);
     QVERIFY(WaitForChecks(t));
-    QCOMPARE(t.widgetAs<QLabel>("标签_zxbanben")->text(), latest);
-    QCOMPARE(t.widgetAs<QLabel>("标签_banbenjieguo")->text(), verdict);
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_zxbanben)->text(), latest);
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banbenjieguo)->text(), verdict);
     const auto boxes = MessageBoxes(t);
     QCOMPARE(boxes.size(), message ? 1 : 0);
     if (message) {
@@ -214,12 +214,12 @@ class VersionCheckTests : public QObject {
     QFETCH(QByteArray, published);
     QFETCH(bool, newer);
     Controls controls;
-    controls.SetCaption("标签_banben", "2.0");
+    controls.SetCaption(ctl::标签_banben, "2.0");
     const Bytes page = "x#douban@@" + published.toStdString() + "#douban";
     CheckForUpdate(
         controls, [&page] { return page; }, "douban");
-    QCOMPARE(controls.Caption("标签_zxbanben"), published.toStdString());
-    QCOMPARE(controls.Caption("标签_banbenjieguo"),
+    QCOMPARE(controls.Caption(ctl::标签_zxbanben), published.toStdString());
+    QCOMPARE(controls.Caption(ctl::标签_banbenjieguo),
              newer ? Gbk("有新版，联系客服获取最新版！") : Text());
   }
 
@@ -227,14 +227,14 @@ class VersionCheckTests : public QObject {
   void failedFetchKeepsTheVerdict() {
     HeldFetch fetch;
     WindowUnderTest t({.fetch = fetch.Fetch()});
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_checknew"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_checknew), Qt::LeftButton);
     QVERIFY(WaitForChecks(t));
-    QCOMPARE(t.widgetAs<QLabel>("标签_banbenjieguo")->text(), QStringLiteral("无需更新"));
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banbenjieguo)->text(), QStringLiteral("无需更新"));
     fetch.page.clear();
-    QTest::mouseClick(t.widgetAs<QAbstractButton>("按钮_checknew"), Qt::LeftButton);
+    QTest::mouseClick(t.widgetAs<QAbstractButton>(ctl::按钮_checknew), Qt::LeftButton);
     QVERIFY(WaitForChecks(t));
-    QCOMPARE(t.widgetAs<QLabel>("标签_zxbanben")->text(), QString());
-    QCOMPARE(t.widgetAs<QLabel>("标签_banbenjieguo")->text(), QStringLiteral("无需更新"));
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_zxbanben)->text(), QString());
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banbenjieguo)->text(), QStringLiteral("无需更新"));
     QVERIFY(MessageBoxes(t).isEmpty());
   }
 };

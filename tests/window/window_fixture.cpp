@@ -6,7 +6,7 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "net/codec.h"
+#include "base/codec.h"
 
 namespace ak::test {
 
@@ -55,7 +55,7 @@ WindowUnderTest::~WindowUnderTest() {
   unsetenv("ALBUMKEEPER_HOME");
 }
 
-QWidget* WindowUnderTest::widget(const char* name) const { return window_->Control(name); }
+QWidget* WindowUnderTest::widget(ControlName name) const { return window_->Control(name.View()); }
 
 void WindowUnderTest::settle() {
   QCoreApplication::processEvents();

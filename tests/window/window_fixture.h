@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/types.h"
 #include "controls/controls.h"
-#include "net/types.h"
 #include "shell/main_window.h"
 
 namespace ak::test {
@@ -31,9 +31,9 @@ class WindowUnderTest {
 
   MainWindow& window() { return *window_; }
   Controls& controls() { return controls_; }
-  QWidget* widget(const char* name) const;
+  QWidget* widget(ControlName name) const;
   template <typename T>
-  T* widgetAs(const char* name) const {
+  T* widgetAs(ControlName name) const {
     return qobject_cast<T*>(widget(name));
   }
   // Carries out every change the model has queued for the window.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace ak {
+
+// How a written file takes its final name.
+enum class Publish {
+  kReplace,    // renamed over whatever is there (settings file, pictures)
+  kNoReplace,  // linked under the name only when nothing is there yet (a new record store)
+};
+
+// Writes `content` to a fresh temporary file in the folder of `path`, flushes it to the disk and
+// publishes it under `path`, so that a reader sees either the old file (or none) or the whole new
+// one, never a part. On any failure (disk full, folder read-only or gone, name taken under
+// kNoReplace) the temporary file is removed, `path` is left as it was, `error` (when given)
+// receives the cause and the result is false.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
+                         Publish publish = Publish::kReplace, std::error_code* error = nullptr);
+
+}  // namespace ak

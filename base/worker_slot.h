@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "base/worker_gate.h"
+
+namespace ak {
+
+// Runs at most one worker at a time (one listing, one batch, one version check), each with its
+// own gate. Start() while a worker runs starts nothing. The destructor stops the running worker
+// and waits for it.
+class WorkerSlot {
+ public:
+  using Body = std::function<void(WorkerGate& gate)>;
+
+  WorkerSlot() = default;
+  WorkerSlot(const WorkerSlot&) = delete;
+  WorkerSlot& operator=(const WorkerSlot&) = delete;
+  ~WorkerSlot();
+
+  // Starts `body` on a new thread (through StartThread) when no worker runs. False when one
+  // runs, or when no thread could be started; nothing is started then.
+  bool Start(Body body);
+  // True from a successful Start() until the body has returned.
+  bool Running() const;
+  // Act on the running worker's gate; nothing happens when none runs.
+  void Pause();
+  void Continue();
+  void Stop();
+  // Waits until no worker runs. Never call it from the worker itself.
+  void Wait();
+
+ private:
+  mutable std::mutex mutex_;
+  std::shared_ptr<WorkerGate> gate_;
+  std::shared_ptr<bool> running_;
+  std::jthread thread_;
+};
+
+}  // namespace ak

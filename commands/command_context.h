@@ -1,0 +1,20 @@
+#pragma once
+
+#include "albums/source.h"
+#include "base/worker_slot.h"
+#include "controls/controls.h"
+
+namespace ak {
+
+// What the commands share while the program runs: the controls they read and write, the source
+// the last listing accepted, and one worker slot each for the album listing and the download
+// batch. The window and the command line each own one.
+struct CommandContext {
+  explicit CommandContext(Controls& c) : controls(c) {}
+  Controls& controls;
+  CurrentSource source;
+  WorkerSlot listing;
+  WorkerSlot batch;
+};
+
+}  // namespace ak

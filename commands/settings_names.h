@@ -1,0 +1,36 @@
+#pragma once
+
+#include "base/codec.h"
+#include "base/types.h"
+
+namespace ak {
+
+// The six options of the settings file: where each lives and its value when absent. The window
+// loads them in this order and writes each back when its control changes.
+struct SettingOption {
+  const Text& section;
+  const Text& key;
+  const Text& default_value;
+};
+
+inline SettingOption RecordKeepingOption() {
+  return {AK_GBK("全局设置"), AK_GBK("下载记录"), AK_GBK("0")};
+}
+inline SettingOption DescriptionNamesOption() {
+  return {AK_GBK("全局设置"), AK_GBK("描述作为文件名"), AK_GBK("0")};
+}
+// "1" browse (page-scraping) mode, "2" API mode; any other value selects API mode.
+inline SettingOption DownloadModeOption() {
+  return {AK_GBK("下载模式"), AK_GBK("模式"), AK_GBK("1")};
+}
+// "1" medium pictures, "2" large; any other value selects large.
+inline SettingOption PictureSizeOption() {
+  return {AK_GBK("图片大小"), AK_GBK("大小"), AK_GBK("1")};
+}
+inline SettingOption CoverPicturesOption() {
+  return {AK_GBK("全局设置"), AK_GBK("封面图"), AK_GBK("0")};
+}
+// The user's photo-list pattern; empty means the built-in one.
+inline SettingOption PhotoPatternOption() { return {AK_GBK("正则"), AK_GBK("表达式"), AK_GBK("")}; }
+
+}  // namespace ak

@@ -1,0 +1,59 @@
+#include "base/codec.h"
+
+#include <gtest/gtest.h>
+
+namespace ak {
+namespace {
+
+struct CodecCase {
+  const char* name;
+  std::string utf8;
+  std::string gbk;
+};
+
+TEST(Codec, Utf8ToGbkConvertsCharacterByCharacter) {
+  const CodecCase cases[] = {
+      {"empty", "", ""},
+      {"ascii", "abc <a href=\"x\">", "abc <a href=\"x\">"},
+      {"chinese", "全部下载完毕", "\xC8\xAB\xB2\xBF\xCF\xC2\xD4\xD8\xCD\xEA\xB1\xCF"},
+      {"mixed", "a：b",
+       "a\xA3\xBA"
+       "b"},
+      {"euro is 0x80", "\xE2\x82\xAC", "\x80"},
+      {"not in GBK", "a\xF0\x9F\x98\x80z", "a?z"},
+      {"invalid byte", "a\xFFz", "a?z"},
+      {"cut-off sequence at end", "a\xE5\xBD", "a??"},
+      {"lone continuation", "\x80x", "?x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.name;
+}
+
+TEST(Codec, Utf8ToGbkTextEndsAtFirstNul) {
+  EXPECT_EQ(Utf8ToGbk(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(Codec().Utf8ToGbk(std::string("ab\0cd", 5)), std::string("ab\0cd", 5));
+}
+
+TEST(Codec, GbkToUtf8RoundTripsAndReplacesBrokenCharacters) {
+  const std::string gbk = "\xC8\xAB\xB2\xBF x \xD5\x5C\xB6\x7C";  // trail bytes 0x5C and 0x7C
+  EXPECT_EQ(Utf8ToGbk(GbkToUtf8(gbk)), gbk);
+  EXPECT_EQ(GbkToUtf8("a\xC8"), "a\xEF\xBF\xBD");  // lone lead byte at the end
+  EXPECT_EQ(GbkToUtf8("\xFF"
+                      "a"),
+            "\xEF\xBF\xBD"
+            "a");
+}
+
+TEST(Codec, GbkLiteralIsConvertedOnce) {
+  const Text& first = AK_GBK("信息：");
+  EXPECT_EQ(first, "\xD0\xC5\xCF\xA2\xA3\xBA");
+}
+
+TEST(Codec, LargeMostlyAsciiPageSurvivesBothWays) {
+  std::string page;
+  for (int i = 0; i < 20000; ++i)
+    page += "<div class=\"pl2\">相册 " + std::to_string(i) + "</div>\n";
+  EXPECT_EQ(GbkToUtf8(Utf8ToGbk(page)), page);
+}
+
+}  // namespace
+}  // namespace ak
