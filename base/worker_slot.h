@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -36,7 +37,7 @@ class WorkerSlot {
  private:
   mutable std::mutex mutex_;
   std::shared_ptr<WorkerGate> gate_;
-  std::shared_ptr<bool> running_;
+  std::shared_ptr<std::atomic<bool>> running_;
   std::jthread thread_;
 };
 
