@@ -54,7 +54,9 @@ BrowserCookie FromNetworkCookie(const QNetworkCookie& cookie, bool removed) {
 }  // namespace
 
 MainWindow::MainWindow(Controls& controls, ShellServices services)
-    : controls_(controls), services_(std::move(services)) {
+    : controls_(controls),
+      services_(std::move(services)),
+      commands_(std::make_unique<CommandContext>(controls)) {
   profile_ = services_.persistentBrowserProfile
                  ? new QWebEngineProfile(QStringLiteral("AlbumKeeper"), this)
                  : new QWebEngineProfile(this);
@@ -71,6 +73,8 @@ MainWindow::MainWindow(Controls& controls, ShellServices services)
 MainWindow::~MainWindow() {
   if (homePageWorker_.joinable()) homePageWorker_.join();
   versionCheck_.reset();
+  // Listing and batch end at their next safe point; the controls must outlive them.
+  commands_.reset();
   controls_.Detach();
   // The page must go before the profile it uses.
   delete widgets_.browser;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/types.h"
+#include "commands/command_context.h"
 #include "commands/shell_services.h"
 #include "commands/version_check.h"
 #include "controls/controls.h"
@@ -36,6 +37,8 @@ class MainWindow : public QWidget {
   QWidget* Control(std::string_view name) const { return widgets_.Find(name); }
   const WindowWidgets& Widgets() const { return widgets_; }
   Controls& Model() { return controls_; }
+  // The commands' shared state: the current source, the listing and batch workers.
+  CommandContext& Commands() { return *commands_; }
   int VersionCheckGate() const { return versionCheckGate_; }
   const VersionCheckRunner& VersionCheck() const { return *versionCheck_; }
 
@@ -74,6 +77,7 @@ class MainWindow : public QWidget {
   std::shared_ptr<WindowView> view_;
   WindowWidgets widgets_;
   std::unique_ptr<VersionCheckRunner> versionCheck_;
+  std::unique_ptr<CommandContext> commands_;
   std::jthread homePageWorker_;
   int versionCheckGate_ = 0;
   Text currentVersion_;
