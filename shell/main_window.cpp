@@ -73,9 +73,10 @@ MainWindow::MainWindow(Controls& controls, ShellServices services)
 MainWindow::~MainWindow() {
   if (homePageWorker_.joinable()) homePageWorker_.join();
   versionCheck_.reset();
-  // Listing and batch end at their next safe point; the controls must outlive them.
-  commands_.reset();
+  // Detaching first releases a worker that waits for a message box; then the listing and the
+  // batch end at their next safe point (the controls outlive them).
   controls_.Detach();
+  commands_.reset();
   // The page must go before the profile it uses.
   delete widgets_.browser;
 }
