@@ -71,5 +71,26 @@ TEST(ControlCatalogue, ToolbarAndPages) {
   EXPECT_EQ(pages[1], "    第二步：获取相册   ");
 }
 
+// Names read at run time (widget object names) are looked up in the catalogue; a name it does
+// not have gives nothing, and a name the model does not hold ends the program in every build.
+TEST(ControlNames, RuntimeNamesAreCheckedAgainstTheCatalogue) {
+  for (const ControlSpec& spec : ControlCatalogue()) {
+    const std::optional<ControlName> name = ControlNameOf(spec.name);
+    ASSERT_TRUE(name.has_value()) << spec.name;
+    EXPECT_EQ(name->View(), spec.name);
+  }
+  EXPECT_FALSE(ControlNameOf("按钮_没有这个").has_value());
+  EXPECT_FALSE(ControlNameOf("").has_value());
+  EXPECT_EQ(*ControlNameOf("超级列表框1"), kAlbumList);
+}
+
+TEST(ControlNamesDeathTest, AnUnknownNameEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Controls controls;
+  const ControlName forged(ControlName::Tag{}, "按钮_没有这个");
+  EXPECT_DEATH(controls.SetCaption(forged, "x"), "no control named");
+  EXPECT_DEATH((void)controls.Caption(forged), "no control named");
+}
+
 }  // namespace
 }  // namespace ak
