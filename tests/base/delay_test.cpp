@@ -61,8 +61,10 @@ TEST(Delay, EventPumpRunsWhileWaitingOnItsThread) {
   const auto start = Clock::now();
   PumpingDelay(40);
   EXPECT_GE(Clock::now() - start, milliseconds(40));
-  EXPECT_GE(calls, 2);
-  EXPECT_LE(longest, milliseconds(40));
+  // Short slices keep the window served during a long wait; how many of them fit depends on
+  // how busy the machine is, so only their length is checked.
+  EXPECT_GE(calls, 1);
+  EXPECT_LE(longest, milliseconds(10));
 
   // Another thread does not run this thread's pump.
   const int before = calls;
