@@ -17,7 +17,8 @@ namespace {
 constexpr std::uint64_t kPixelBudget = 8'000'000;
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
-// decoder. Warnings are counted; a premature end of the data marks the picture as cut off.
+// decoder. Warnings are counted; data that ends early (the file, or the entropy-coded segment
+// before its marker) marks the picture as cut off: libjpeg would fill the rest with grey.
 struct JumpingErrors : jpeg_error_mgr {
   std::jmp_buf jump;
   bool cutOff = false;
@@ -29,7 +30,9 @@ void EmitMessage(j_common_ptr info, int level) {
   auto* errors = static_cast<JumpingErrors*>(info->err);
   if (level >= 0) return;  // trace messages
   ++errors->num_warnings;
-  if (errors->msg_code == JWRN_JPEG_EOF) errors->cutOff = true;
+  if (errors->msg_code == JWRN_JPEG_EOF || errors->msg_code == JWRN_HIT_MARKER) {
+    errors->cutOff = true;
+  }
 }
 
 void OutputMessage(j_common_ptr) {}
