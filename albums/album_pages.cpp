@@ -29,8 +29,7 @@ std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
 }
 
 bool HasPageCount(std::string_view firstPage) {
-  return !TextBetween(firstPage, "data-total-page=\"", "\">1</span>")
-              .empty();
+  return !TextBetween(firstPage, "data-total-page=\"", "\">1</span>").empty();
 }
 
 Text ReadPageCountText(std::string_view firstPage) {

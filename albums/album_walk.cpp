@@ -39,7 +39,8 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
   const int pages = ToInteger(pageCountText);
   for (int page = 1; page <= pages; ++page) {
     const Text url = base + "?start=" + std::to_string((page - 1) * kAlbumsPerListPage);
-    const std::vector<AlbumEntry> entries = ReadAlbumEntries(Utf8ToGbk(io.FetchPage(url, gate.StopToken())));
+    const std::vector<AlbumEntry> entries =
+        ReadAlbumEntries(Utf8ToGbk(io.FetchPage(url, gate.StopToken())));
     if (!gate.Checkpoint()) return false;
     if (pageCountText == "1") {
       controls.SetProgressMaximum(ctl::进度条1, static_cast<int>(entries.size()));

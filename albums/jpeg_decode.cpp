@@ -2,12 +2,12 @@
 
 #include <csetjmp>
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace ak {
 namespace {

@@ -68,16 +68,12 @@ void InvertCommand(CommandContext& ctx) { InvertClicked(ctx.controls); }
 
 void RowTickToggledCommand(CommandContext& ctx, int row) { RowTickToggled(ctx.controls, row); }
 
-void OpenSearchWindowCommand(CommandContext& ctx) {
-  ctx.controls.SetVisible(ctl::查找窗口, true);
-}
+void OpenSearchWindowCommand(CommandContext& ctx) { ctx.controls.SetVisible(ctl::查找窗口, true); }
 
 void FindAlbumCommand(CommandContext& ctx) { FindAlbum(ctx.controls, ctx.search); }
 
 void FindNextAlbumCommand(CommandContext& ctx) { FindNextAlbum(ctx.controls, ctx.search); }
 
-void FindPreviousAlbumCommand(CommandContext& ctx) {
-  FindPreviousAlbum(ctx.controls, ctx.search);
-}
+void FindPreviousAlbumCommand(CommandContext& ctx) { FindPreviousAlbum(ctx.controls, ctx.search); }
 
 }  // namespace ak

@@ -23,8 +23,8 @@ class AlbumListTest : public ::testing::Test {
   // One row per name (UTF-8), each ticked as given.
   void Fill(const std::vector<std::string>& names, const std::vector<bool>& ticks = {}) {
     for (std::size_t i = 0; i < names.size(); ++i) {
-      const int row = AppendAlbumRow(controls_, Utf8ToGbk(names[i]), "addr" + std::to_string(i),
-                                     nullptr);
+      const int row =
+          AppendAlbumRow(controls_, Utf8ToGbk(names[i]), "addr" + std::to_string(i), nullptr);
       if (i < ticks.size()) controls_.SetRowChecked(row, ticks[i]);
     }
   }

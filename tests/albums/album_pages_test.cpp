@@ -60,8 +60,7 @@ TEST(TitlePagesTest, OwnerNamesAndAlbumTitlesAsSaved) {
     ASSERT_EQ(line.size(), 3u);
     const Text page = SavedPage(line[1]);
     ASSERT_FALSE(page.empty()) << line[1];
-    EXPECT_EQ(line[0] == "owner" ? ReadOwnerName(page) : ReadAlbumTitle(page), line[2])
-        << line[1];
+    EXPECT_EQ(line[0] == "owner" ? ReadOwnerName(page) : ReadAlbumTitle(page), line[2]) << line[1];
   }
 }
 

@@ -83,8 +83,7 @@ TEST(DecodeJpegTest, BrokenPicturesGiveNothing) {
   const std::string good = MakeJpeg(160, 120);
   ASSERT_NE(DecodeJpeg(good), nullptr);
   for (const std::string& bytes : {
-           std::string(),
-           std::string("<html><body>404</body></html>"),
+           std::string(), std::string("<html><body>404</body></html>"),
            good.substr(0, good.size() / 2),  // cut off half-way
            good.substr(0, 200),              // cut off in the headers
            std::string("\xFF\xD8\xFF\xD9"),  // start and end, nothing between
@@ -128,8 +127,8 @@ TEST(CoverPictureTest, ScaleCoverAveragesAreasAndRejectsShortData) {
   picture.rgba = {0, 0, 0, 255, 200, 100, 50, 255};
   const auto cover = ScaleCover(picture);
   ASSERT_NE(cover, nullptr);
-  EXPECT_EQ(cover->rgba[0], 0);                  // left half from the black pixel
-  EXPECT_EQ(cover->rgba[99 * 4 + 0], 200);       // right half from the coloured one
+  EXPECT_EQ(cover->rgba[0], 0);             // left half from the black pixel
+  EXPECT_EQ(cover->rgba[99 * 4 + 0], 200);  // right half from the coloured one
   EXPECT_EQ(cover->rgba[99 * 4 + 1], 100);
   picture.rgba.pop_back();
   EXPECT_EQ(ScaleCover(picture), nullptr);

@@ -50,8 +50,7 @@ TEST_F(GetAlbumsTest, PersonRowsNamesNumbersAddressesAndTicks) {
   EXPECT_EQ(Cell(0, kColumnName), "旅行2015夏天");
   EXPECT_EQ(Cell(1, kColumnName), "春天上樱花");
   // Only removed characters: the address's digits and three random letters.
-  EXPECT_TRUE(std::regex_match(Cell(2, kColumnName),
-                               std::regex("1620000003\\(随机字母[a-z]{3}）")))
+  EXPECT_TRUE(std::regex_match(Cell(2, kColumnName), std::regex("1620000003\\(随机字母[a-z]{3}）")))
       << Cell(2, kColumnName);
   EXPECT_EQ(Cell(3, kColumnName), "Aamp;B");  // entities kept, "&" removed
   EXPECT_EQ(Cell(5, kColumnName), "運動會誠品質感");
@@ -95,8 +94,7 @@ TEST_F(GetAlbumsTest, WithCoversEveryRowShowsAHundredSquarePicture) {
   std::vector<std::string> lines = RequestLines();
   ASSERT_EQ(lines.size(), 4u + 19u);
   EXPECT_EQ(lines[3], "GET img3.doubanio.com/view/photo/albumcover/public/p2155058361.jpg");
-  EXPECT_EQ(lines[4],
-            "GET img1.doubanio.com/view/photo/albumcover/public/p16200000020001.jpg");
+  EXPECT_EQ(lines[4], "GET img1.doubanio.com/view/photo/albumcover/public/p16200000020001.jpg");
   EXPECT_EQ(lines[18], "GET www.douban.com/people/ahua/photos?start=16");
   EXPECT_EQ(requests[3].version, "HTTP/1.0");
   EXPECT_EQ(requests[3].Header("Accept"), "*/*");
@@ -142,7 +140,8 @@ TEST_F(GetAlbumsTest, HomePageWithoutFeedLinkAndOnePageWithoutPageCount) {
   EXPECT_EQ(GbkToUtf8(ctx_.source.Get().title), "小明的主页");
   ASSERT_EQ(State().Rows().size(), 2u);
   EXPECT_EQ(Cell(0, kColumnName), "日常");
-  EXPECT_TRUE(std::regex_match(Cell(1, kColumnName), std::regex("1630000002\\(随机字母[a-z]{3}）")));
+  EXPECT_TRUE(
+      std::regex_match(Cell(1, kColumnName), std::regex("1630000002\\(随机字母[a-z]{3}）")));
   // Without a page count the number of entries is the progress maximum.
   EXPECT_EQ(controls_.ProgressMaximum(ctl::进度条1), 2);
   EXPECT_EQ(Caption(ctl::标签_进度条比例), "100%");

@@ -17,7 +17,6 @@
 namespace ak::test {
 namespace {
 
-
 const char kPhotoPattern[] =
     R"re(lass="photolst_photo" title="([\s\S]*?)">[\s\S]*?<img src="(.*?)/view/photo/thumb/public/p(.*?).jpg" />)re";
 
@@ -93,8 +92,7 @@ TEST_F(FakeDoubanPatternsTest, AlbumListPatternOnSinglePagePerson) {
   ASSERT_EQ(matcher.MatchCount(), 2);
   EXPECT_EQ(matcher.SubMatchText(2, 3), AK_GBK("：/ ？。"));
   RegexMatcher none;
-  ASSERT_TRUE(
-      none.RunPattern(AlbumListPattern, Page("http://www.douban.com/people/empty/photos")));
+  ASSERT_TRUE(none.RunPattern(AlbumListPattern, Page("http://www.douban.com/people/empty/photos")));
   EXPECT_EQ(none.MatchCount(), 0);
 }
 
