@@ -38,7 +38,9 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
   if (HasPageCount(first)) controls.SetProgressMaximum(ctl::进度条1, ReadAlbumCount(first));
   const int pages = ToInteger(pageCountText);
   for (int page = 1; page <= pages; ++page) {
-    const Text url = base + "?start=" + std::to_string((page - 1) * kAlbumsPerListPage);
+    // A page count near the int limit would overflow the start value in int.
+    const long long start = static_cast<long long>(page - 1) * kAlbumsPerListPage;
+    const Text url = base + "?start=" + std::to_string(start);
     const std::vector<AlbumEntry> entries =
         ReadAlbumEntries(Utf8ToGbk(io.FetchPage(url, gate.StopToken())));
     if (!gate.Checkpoint()) return false;

@@ -99,6 +99,35 @@ TEST_F(AlbumWalkTest, PageCountWithoutAlbumCountShowsNoShare) {
   EXPECT_EQ(controls_.RowCount(), 16);
 }
 
+TEST_F(AlbumWalkTest, StopDuringAHugePageCountEndsAfterThePageUnderWay) {
+  // The page claims 2,147,483,647 pages: the walk asks for one page after another until stopped.
+  Text page = ReadDataFile("list_first_of_two_pages.html");
+  const std::size_t at = page.find("data-total-page=\"2\"");
+  ASSERT_NE(at, Text::npos);
+  page.replace(at, 19, "data-total-page=\"2147483647\"");
+  io_.pages[kBase] = page;
+  io_.pages[kBase + "?start=0"] = page;
+  struct StopAfter final : ListingIo {
+    ListingIo& inner;
+    WorkerGate& gate;
+    int pages = 0;
+    StopAfter(ListingIo& i, WorkerGate& g) : inner(i), gate(g) {}
+    Bytes FetchPage(const Text& url, std::stop_token stop) override {
+      if (++pages == 4) gate.Stop();
+      return inner.FetchPage(url, stop);
+    }
+    Bytes FetchCover(const Text& url, std::stop_token stop) override {
+      return inner.FetchCover(url, stop);
+    }
+    void Pause(int, std::stop_token) override {}
+  } io(io_, gate_);
+  EXPECT_FALSE(ListPersonAlbums(controls_, {"", "p", ""}, gate_, io));
+  // Stopped while the fourth page was fetched: nothing after it.
+  EXPECT_EQ(io_.calls.back(), "page " + kBase + "?start=32");
+  EXPECT_EQ(controls_.RowCount(), 16);
+  EXPECT_EQ(controls_.Log(), "");
+}
+
 TEST_F(AlbumWalkTest, StoppedGateEndsBeforeAnyRow) {
   io_.pages[kBase + "?start=0"] = ReadDataFile("single_page_list.html");
   gate_.Stop();
