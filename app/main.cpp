@@ -14,6 +14,8 @@ void PrintUsage() {
       "usage: albumkeeper                      start the window\n"
       "       albumkeeper --screenshot FILE [--page N]\n"
       "                                        save a PNG of the window (page 0, 1 or 2)\n"
+      "       albumkeeper --screenshot FILE --page 1 --address ADDRESS [--covers]\n"
+      "                                        the same after listing ADDRESS's albums\n"
 #else
       "usage: (this build has no window)\n"
 #endif

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "albums/album_search.h"
 #include "albums/source.h"
 #include "base/worker_slot.h"
 #include "controls/controls.h"
@@ -7,14 +8,15 @@
 namespace ak {
 
 // What the commands share while the program runs: the controls they read and write, the source
-// the last listing accepted, and one worker slot each for the album listing and the download
-// batch. The window and the command line each own one.
+// the last listing accepted, one worker slot each for the album listing and the download batch,
+// and where the album search stands. The window and the command line each own one.
 struct CommandContext {
   explicit CommandContext(Controls& c) : controls(c) {}
   Controls& controls;
   CurrentSource source;
   WorkerSlot listing;
   WorkerSlot batch;
+  AlbumSearchState search;
 };
 
 }  // namespace ak

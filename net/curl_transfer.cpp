@@ -228,6 +228,11 @@ TransferResult RunTransfer(const TransferRequest& request) {
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+  // An HTTP/1.0 exchange has a connection of its own, closed after it. A server may answer it
+  // as HTTP/1.1 with a Keep-Alive header and close anyway; a later request on that connection
+  // would die and libcurl would send it a second time on a fresh one.
+  curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, request.http10 ? 1L : 0L);
+  curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, request.http10 ? 1L : 0L);
   SetVerb(easy, request);
   Slist headers = HeaderList(request.headers);
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());

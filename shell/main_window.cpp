@@ -26,6 +26,7 @@
 #include "controls/control_catalogue.h"
 #include "download/ensure_folder.h"
 #include "download/record_store.h"
+#include "shell/album_bindings.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
 #include "shell/folder_dialog.h"
@@ -208,6 +209,7 @@ void MainWindow::ConnectUserInput() {
   onClick(ctl::按钮_选择位置, &MainWindow::ChooseSaveFolder);
   onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
   onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
+  ConnectAlbumCommands(*this);
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 
+#include "albums/album_list_pattern.h"
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
@@ -15,10 +16,6 @@
 
 namespace ak::test {
 namespace {
-
-const char kAlbumListPattern[] =
-    "<img class=\"album\" src=\"(.*?)\"/></a>\n    <div class=\"albumlst_r\">\n        <div "
-    "class=\"pl2\">\n            <a href=\"(.*?)\">(.*?)</a>";
 
 const char kPhotoPattern[] =
     R"re(lass="photolst_photo" title="([\s\S]*?)">[\s\S]*?<img src="(.*?)/view/photo/thumb/public/p(.*?).jpg" />)re";
@@ -58,7 +55,7 @@ TEST_F(FakeDoubanPatternsTest, AlbumListPatternFindsEachAlbumOnce) {
   std::vector<Text> names, covers;
   for (int start : {0, 16, 32}) {
     RegexMatcher matcher;
-    ASSERT_TRUE(matcher.RunPattern(kAlbumListPattern, Page(base + std::to_string(start))));
+    ASSERT_TRUE(matcher.RunPattern(AlbumListPattern, Page(base + std::to_string(start))));
     EXPECT_EQ(matcher.MatchCount(), start == 0 ? 16 : start == 16 ? 4 : 0) << start;
     for (int i = 1; i <= matcher.MatchCount(); ++i) {
       covers.push_back(matcher.SubMatchText(i, 1));
@@ -90,13 +87,12 @@ TEST_F(FakeDoubanPatternsTest, AlbumListPatternFindsEachAlbumOnce) {
 
 TEST_F(FakeDoubanPatternsTest, AlbumListPatternOnSinglePagePerson) {
   RegexMatcher matcher;
-  ASSERT_TRUE(matcher.RunPattern(kAlbumListPattern,
+  ASSERT_TRUE(matcher.RunPattern(AlbumListPattern,
                                  Page("http://www.douban.com/people/xiaoming/photos?start=0")));
   ASSERT_EQ(matcher.MatchCount(), 2);
   EXPECT_EQ(matcher.SubMatchText(2, 3), AK_GBK("：/ ？。"));
   RegexMatcher none;
-  ASSERT_TRUE(
-      none.RunPattern(kAlbumListPattern, Page("http://www.douban.com/people/empty/photos")));
+  ASSERT_TRUE(none.RunPattern(AlbumListPattern, Page("http://www.douban.com/people/empty/photos")));
   EXPECT_EQ(none.MatchCount(), 0);
 }
 

@@ -3,13 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csetjmp>
-#include <cstdio>
-#include <vector>
+#include <string>
 
-// jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
-
+#include "albums/jpeg_decode.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 
@@ -23,48 +19,30 @@ struct Decoded {
   std::string comment;
 };
 
-struct ErrorExit : jpeg_error_mgr {
-  std::jmp_buf jump;
-};
+// The text of the first comment segment (COM marker) in the headers, read from the bytes.
+std::string JpegComment(const std::string& bytes) {
+  std::size_t at = 2;  // after the start-of-image marker
+  while (at + 4 <= bytes.size() && static_cast<unsigned char>(bytes[at]) == 0xFF) {
+    const unsigned marker = static_cast<unsigned char>(bytes[at + 1]);
+    const std::size_t length =
+        static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 2])) * 256 +
+        static_cast<unsigned char>(bytes[at + 3]);
+    if (marker == 0xFE) return bytes.substr(at + 4, length >= 2 ? length - 2 : 0);
+    if (marker == 0xDA) break;  // start of scan: no more headers
+    at += 2 + length;
+  }
+  return {};
+}
 
-// Decodes every scan line, so a cut or corrupt picture fails here: fatal errors jump back out of
-// libjpeg, corrupt data shows as warnings.
+// Decodes with the program's decoder at full size, so a cut or corrupt picture fails here.
 Decoded Decode(const std::string& bytes) {
   Decoded result;
-  if (bytes.empty()) return result;
-  jpeg_decompress_struct cinfo{};
-  ErrorExit err;
-  cinfo.err = jpeg_std_error(&err);
-  err.error_exit = [](j_common_ptr info) {
-    std::longjmp(static_cast<ErrorExit*>(info->err)->jump, 1);
-  };
-  std::vector<unsigned char> row;
-  if (setjmp(err.jump) != 0) {
-    jpeg_destroy_decompress(&cinfo);
-    return Decoded{};
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
-               static_cast<unsigned long>(bytes.size()));
-  jpeg_save_markers(&cinfo, JPEG_COM, 0xFFFF);
-  jpeg_read_header(&cinfo, TRUE);
-  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
-    if (m->marker == JPEG_COM) {
-      result.comment.assign(reinterpret_cast<const char*>(m->data), m->data_length);
-    }
-  }
-  jpeg_start_decompress(&cinfo);
-  row.resize(static_cast<size_t>(cinfo.output_width) *
-             static_cast<size_t>(cinfo.output_components));
-  while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW rowPointer = row.data();
-    jpeg_read_scanlines(&cinfo, &rowPointer, 1);
-  }
-  jpeg_finish_decompress(&cinfo);
-  result.width = static_cast<int>(cinfo.output_width);
-  result.height = static_cast<int>(cinfo.output_height);
-  result.ok = err.num_warnings == 0;
-  jpeg_destroy_decompress(&cinfo);
+  const auto image = DecodeJpeg(bytes, 1 << 16, 1 << 16);
+  if (image == nullptr) return result;
+  result.ok = true;
+  result.width = image->width;
+  result.height = image->height;
+  result.comment = JpegComment(bytes);
   return result;
 }
 

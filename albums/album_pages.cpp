@@ -1,0 +1,67 @@
+#include "albums/album_pages.h"
+
+#include "albums/album_list_pattern.h"
+#include "albums/name_cleaning.h"
+#include "base/codec.h"
+#include "base/regex_matcher.h"
+#include "base/text_ops.h"
+
+namespace ak {
+namespace {
+
+// The page title with its line feeds removed.
+Text PageTitle(std::string_view page) {
+  return Replace(TextBetween(page, "<title>", "</title>"), "\n", "", 1, -1, true);
+}
+
+}  // namespace
+
+std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
+  RegexMatcher matcher;
+  matcher.RunPattern(AlbumListPattern, page);
+  std::vector<AlbumEntry> entries;
+  entries.reserve(static_cast<std::size_t>(matcher.MatchCount()));
+  for (int i = 1; i <= matcher.MatchCount(); ++i) {
+    entries.push_back(
+        {matcher.SubMatchText(i, 1), matcher.SubMatchText(i, 2), matcher.SubMatchText(i, 3)});
+  }
+  return entries;
+}
+
+bool HasPageCount(std::string_view firstPage) {
+  return !TextBetween(firstPage, "data-total-page=\"", "\">1</span>").empty();
+}
+
+Text ReadPageCountText(std::string_view firstPage) {
+  Text count = TextBetween(firstPage, "data-total-page=\"", "\">1</span>");
+  return count.empty() ? Text("1") : count;
+}
+
+int ReadAlbumCount(std::string_view firstPage) {
+  return ToInteger(
+      TextBetween(firstPage, AK_GBK("<span class=\"count\">(共"), AK_GBK("个)</span>")));
+}
+
+Text ReadOwnerName(std::string_view homePage) {
+  Text name = TextBetween(homePage, "application/rss+xml\" title=\"", AK_GBK("的收藏\" />"));
+  if (name.empty()) name = PageTitle(homePage);
+  return RemoveBlanks(name);
+}
+
+Text ReadAlbumTitle(std::string_view albumPage) {
+  Text title = TextBetween(albumPage, "<h1>", "</h1>");
+  if (title.empty()) title = PageTitle(albumPage);
+  return RemoveBlanks(title);
+}
+
+Text ListedAlbumName(std::string_view name) {
+  Text cleaned(name);
+  CleanAlbumName(cleaned);
+  return Trim(cleaned);
+}
+
+Text SubstituteAlbumName(std::string_view address, std::string_view letters) {
+  return DigitsOf(address) + AK_GBK("(随机字母") + Text(letters) + AK_GBK("）");
+}
+
+}  // namespace ak

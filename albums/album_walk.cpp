@@ -1,0 +1,77 @@
+#include "albums/album_walk.h"
+
+#include <string>
+
+#include "albums/album_list.h"
+#include "albums/album_list_pattern.h"
+#include "albums/album_pages.h"
+#include "albums/cover_picture.h"
+#include "albums/name_cleaning.h"
+#include "base/codec.h"
+#include "base/text_ops.h"
+#include "net/service_config.h"
+
+namespace ak {
+namespace {
+
+// The single pause of a walk, after its first album-list page.
+constexpr int kFirstPagePauseMs = 1000;
+
+std::shared_ptr<const CoverImage> ObtainCover(const Text& address, WorkerGate& gate,
+                                              ListingIo& io) {
+  if (address.empty()) return PlaceholderCover();
+  std::shared_ptr<const CoverImage> cover = CoverFromJpeg(io.FetchCover(address, gate.StopToken()));
+  // A cover that cannot be fetched or decoded shows the placeholder, never another album's.
+  return cover != nullptr ? cover : PlaceholderCover();
+}
+
+}  // namespace
+
+bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io) {
+  StartListing(controls);
+  const Text base = "http://" + WebHost() + "/people/" + source.id + "/photos";
+  const Text first = Utf8ToGbk(io.FetchPage(base, gate.StopToken()));
+  io.Pause(kFirstPagePauseMs, gate.StopToken());
+  if (!gate.Checkpoint()) return false;
+
+  const Text pageCountText = ReadPageCountText(first);
+  if (HasPageCount(first)) controls.SetProgressMaximum(ctl::进度条1, ReadAlbumCount(first));
+  const int pages = ToInteger(pageCountText);
+  for (int page = 1; page <= pages; ++page) {
+    // A page count near the int limit would overflow the start value in int.
+    const long long start = static_cast<long long>(page - 1) * kAlbumsPerListPage;
+    const Text url = base + "?start=" + std::to_string(start);
+    const std::vector<AlbumEntry> entries =
+        ReadAlbumEntries(Utf8ToGbk(io.FetchPage(url, gate.StopToken())));
+    if (!gate.Checkpoint()) return false;
+    if (pageCountText == "1") {
+      controls.SetProgressMaximum(ctl::进度条1, static_cast<int>(entries.size()));
+    }
+    for (const AlbumEntry& entry : entries) {
+      StepListingProgress(controls);
+      Text name = ListedAlbumName(entry.name);
+      if (name.empty()) name = SubstituteAlbumName(entry.address, RandomLetters(3, 0));
+      std::shared_ptr<const CoverImage> cover;
+      if (controls.Checked(ctl::选择框_有图)) {
+        cover = ObtainCover(entry.cover, gate, io);
+        if (!gate.Checkpoint()) return false;
+      }
+      AppendAlbumRow(controls, name, entry.address, std::move(cover));
+    }
+  }
+  FinishListing(controls);
+  return true;
+}
+
+bool ListSingleAlbum(Controls& controls, Source& source, WorkerGate& gate) {
+  if (!gate.Checkpoint()) return false;
+  StartListing(controls);
+  controls.SetProgressMaximum(ctl::进度条1, 1);
+  CleanAlbumName(source.title);
+  AppendAlbumRow(controls, source.title, source.address, nullptr);
+  StepListingProgress(controls);
+  FinishListing(controls);
+  return true;
+}
+
+}  // namespace ak

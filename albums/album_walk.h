@@ -1,0 +1,24 @@
+#pragma once
+
+#include "albums/listing_io.h"
+#include "albums/source.h"
+#include "base/worker_gate.h"
+#include "controls/controls.h"
+
+namespace ak {
+
+// Both listings run on the listing worker and honour `gate` between fetches: a stop ends them
+// there without the closing texts. They return true when they ran to the end.
+
+// Walks the album-list pages of the person `source.id`: the first page once for its counts,
+// then every page from "?start=0" in steps of 16, one ticked row per album entry. Covers are
+// fetched while `选择框_有图` is checked, read afresh for every album; an entry without a cover,
+// or whose cover cannot be fetched or decoded, shows the placeholder.
+bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate,
+                      ListingIo& io = ServiceListingIo());
+
+// Lists the one album of `source`: its title cleaned (written back to `source.title`) as the
+// name, the typed address as the address, no cover.
+bool ListSingleAlbum(Controls& controls, Source& source, WorkerGate& gate);
+
+}  // namespace ak

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <stop_token>
+
+#include "base/types.h"
+
+namespace ak {
+
+// The listing's contact with the outside world: page fetches, cover fetches and its one pause.
+// The program uses the service's (ServiceListingIo); a benchmark can wrap it to time the network
+// apart from the listing's own work.
+class ListingIo {
+ public:
+  virtual ~ListingIo() = default;
+  // The body of a plain page GET (HttpFetch with its defaults); empty on any failure.
+  virtual Bytes FetchPage(const Text& url, std::stop_token stop) = 0;
+  // The body of a cover picture (PlainHttpGet), whatever the status; empty on failure.
+  virtual Bytes FetchCover(const Text& url, std::stop_token stop) = 0;
+  // Waits, returning early when `stop` is requested.
+  virtual void Pause(int milliseconds, std::stop_token stop) = 0;
+};
+
+// Fetches through HttpFetch and PlainHttpGet and waits with PumpingDelay.
+ListingIo& ServiceListingIo();
+
+}  // namespace ak

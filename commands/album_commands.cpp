@@ -1,0 +1,79 @@
+#include "commands/album_commands.h"
+
+#include "albums/address_kind.h"
+#include "albums/album_list.h"
+#include "albums/album_pages.h"
+#include "albums/album_walk.h"
+#include "base/codec.h"
+#include "net/service_config.h"
+
+namespace ak {
+namespace {
+
+// The listing worker: the page that gives the title, the source, the opening texts, then the
+// person's albums or the one album. The button comes back however the worker ends.
+void RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate& gate) {
+  Controls& controls = ctx.controls;
+  struct ButtonBack {
+    Controls& controls;
+    ~ButtonBack() { controls.SetEnabled(ctl::按钮_获取相册封面, true); }
+  } buttonBack{controls};
+
+  const bool person = typed.kind == AddressKind::kPerson;
+  const Text titlePage = person ? "http://" + WebHost() + "/people/" + typed.id : typed.address;
+  const Text page = Utf8ToGbk(ServiceListingIo().FetchPage(titlePage, gate.StopToken()));
+  if (!gate.Checkpoint()) return;
+  Source source{typed.address, typed.id, person ? ReadOwnerName(page) : ReadAlbumTitle(page)};
+  ctx.source.Set(source);
+
+  controls.SetCaption(ctl::标签_动态, AK_GBK("温馨提示：正在获取相册列表..."));
+  controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
+  controls.SetVisible(ctl::画板1, false);
+  if (person) {
+    ListPersonAlbums(controls, source, gate);
+  } else if (ListSingleAlbum(controls, source, gate)) {
+    // The album's cleaned title is the folder level above the album folder.
+    ctx.source.Set(source);
+  }
+}
+
+}  // namespace
+
+GetAlbumsOutcome GetAlbumsCommand(CommandContext& ctx) {
+  Controls& controls = ctx.controls;
+  if (ctx.listing.Running()) return GetAlbumsOutcome::kBusy;
+  const Text typed = controls.Caption(ctl::编辑框_号码);
+  if (typed.empty()) {
+    controls.ShowMessage(AK_GBK("请输入网址"));
+    return GetAlbumsOutcome::kEmptyAddress;
+  }
+  const ClassifiedAddress address = ClassifyAddress(typed, WebHost());
+  if (address.kind != AddressKind::kPerson && address.kind != AddressKind::kAlbum) {
+    controls.ShowMessage(AK_GBK("网址格式不符"));
+    return GetAlbumsOutcome::kBadAddress;
+  }
+  // The page fetch that gives the title runs on the worker too, so the window never waits on
+  // the network; the button stays disabled until the listing has ended.
+  controls.SetEnabled(ctl::按钮_获取相册封面, false);
+  const bool started =
+      ctx.listing.Start([&ctx, address](WorkerGate& gate) { RunListing(ctx, address, gate); });
+  if (started) return GetAlbumsOutcome::kStarted;
+  controls.SetEnabled(ctl::按钮_获取相册封面, true);
+  return ctx.listing.Running() ? GetAlbumsOutcome::kBusy : GetAlbumsOutcome::kNoWorker;
+}
+
+void SelectAllCommand(CommandContext& ctx) { SelectAllClicked(ctx.controls); }
+
+void InvertCommand(CommandContext& ctx) { InvertClicked(ctx.controls); }
+
+void RowTickToggledCommand(CommandContext& ctx, int row) { RowTickToggled(ctx.controls, row); }
+
+void OpenSearchWindowCommand(CommandContext& ctx) { ctx.controls.SetVisible(ctl::查找窗口, true); }
+
+void FindAlbumCommand(CommandContext& ctx) { FindAlbum(ctx.controls, ctx.search); }
+
+void FindNextAlbumCommand(CommandContext& ctx) { FindNextAlbum(ctx.controls, ctx.search); }
+
+void FindPreviousAlbumCommand(CommandContext& ctx) { FindPreviousAlbum(ctx.controls, ctx.search); }
+
+}  // namespace ak
