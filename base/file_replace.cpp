@@ -80,12 +80,15 @@ bool IsReplaceable(const std::filesystem::path& path) {
   return ::access(path.c_str(), W_OK) == 0;
 }
 
-bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content) {
-  // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  mode_t mode = 0666;
-  bool keep_mode = false;
+namespace {
+
+bool Replace(const std::filesystem::path& path, std::string_view content, bool owner_only) {
+  // Keep the permissions of the file being replaced; a new file gets the usual ones. An
+  // owner-only file is owner-only from its first byte on, whatever was there before.
+  mode_t mode = owner_only ? 0600 : 0666;
+  bool keep_mode = owner_only;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
+  if (!owner_only && ::stat(path.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
     keep_mode = true;
   }
@@ -93,7 +96,7 @@ bool ReplaceFileContent(const std::filesystem::path& path, std::string_view cont
   int fd = -1;
   for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     tmp = TemporaryBeside(path, attempt);
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, owner_only ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
@@ -108,6 +111,16 @@ bool ReplaceFileContent(const std::filesystem::path& path, std::string_view cont
   }
   SyncFolderOf(path);
   return true;
+}
+
+}  // namespace
+
+bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content) {
+  return Replace(path, content, false);
+}
+
+bool ReplaceOwnerOnlyFileContent(const std::filesystem::path& path, std::string_view content) {
+  return Replace(path, content, true);
 }
 
 }  // namespace ak
