@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "app/screenshot.h"
-#include "app/usage.h"
 #include "app/window_main.h"
 #include "base/codec.h"
+#include "cli/argument_parser.h"
 #include "base/delay.h"
 #include "commands/shell_services.h"
 #include "controls/controls.h"
@@ -22,7 +22,7 @@ int RunWindow(int argc, char** argv) {
   if (argc > 1) {
     screenshot = ak::ParseScreenshotArguments(argc, argv);
     if (!screenshot) {
-      PrintUsage();
+      std::fputs(ak::UsageText().c_str(), stderr);
       return 2;
     }
     // A screenshot needs no display.
