@@ -98,8 +98,10 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
 
   int status = kExitOk;
   {
+    // The end command is for a running batch only; a listing just stops where it is.
     auto end = [&] {
       context.listing.Stop();
+      if (!context.batch.Running()) return;
       if (engine.end) {
         engine.end(context);
       } else {

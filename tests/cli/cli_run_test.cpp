@@ -42,8 +42,12 @@ class CliRunTest : public ::testing::Test {
       if (!address.starts_with("http://www.douban.com/")) {
         return c.controls.ShowMessage(AK_GBK("网址格式不符"));
       }
-      c.listing.Start([&c](WorkerGate&) {
+      c.listing.Start([this, &c](WorkerGate& gate) {
         c.controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
+        if (interruptListing_) {
+          ::kill(::getpid(), SIGINT);
+          while (gate.Checkpoint()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         for (const char* name : {"猫", "狗", "鱼"}) {
           const int row = c.controls.AppendRow();
           c.controls.SetCell(row, 1, std::to_string(row + 1));
@@ -96,6 +100,7 @@ class CliRunTest : public ::testing::Test {
   Seen seen_;
   bool listCookie_ = false;
   bool interruptBatch_ = false;
+  bool interruptListing_ = false;
   std::atomic<bool> batchEnded_{false};
   int endCalls_ = 0;
   int failed_ = 0;
@@ -217,6 +222,13 @@ TEST_F(CliRunTest, CtrlCEndsTheBatchAndExits130) {
   struct sigaction now {};
   sigaction(SIGINT, nullptr, &now);
   EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST_F(CliRunTest, CtrlCWhileListingStopsBeforeAnyDownload) {
+  interruptListing_ = true;
+  EXPECT_EQ(Run({"download", kPerson}), 130);
+  EXPECT_EQ(endCalls_, 0);  // no batch ran, so there was none to end
+  EXPECT_TRUE(seen_.ticks.empty());
 }
 
 TEST_F(CliRunTest, UnwiredEngineSaysSoAndFails) {
