@@ -28,8 +28,4 @@ bool IsReplaceable(const std::filesystem::path& path);
 // file is untouched and the result is false.
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content);
 
-// The same for a file only its owner may read or write (mode 0600 from the moment the temporary
-// file exists, whatever the replaced file's mode was): files that hold secrets such as cookies.
-bool ReplaceOwnerOnlyFileContent(const std::filesystem::path& path, std::string_view content);
-
 }  // namespace ak

@@ -1,7 +1,5 @@
 #include "commands/version_check.h"
 
-#include "base/delay.h"
-
 #include <utility>
 
 #include "base/codec.h"
@@ -28,21 +26,11 @@ void CheckForUpdate(Controls& controls, const UpdatePageFetch& fetch, const Text
 VersionCheckRunner::VersionCheckRunner(Controls& controls, UpdatePageFetch fetch, Text updateTag)
     : controls_(controls), fetch_(std::move(fetch)), updateTag_(std::move(updateTag)) {}
 
-VersionCheckRunner::~VersionCheckRunner() {
-  std::lock_guard lock(mutex_);
-  if (worker_.joinable()) worker_.join();
-}
-
 bool VersionCheckRunner::Start() {
-  std::lock_guard lock(mutex_);
-  if (running_.exchange(true)) return false;
-  // The previous worker has finished (it cleared the flag last); collect it first.
-  if (worker_.joinable()) worker_.join();
+  // The check is one fetch and its verdict: it has no safe point of its own to stop at.
+  if (!slot_.Start([this](WorkerGate&) { CheckForUpdate(controls_, fetch_, updateTag_); }))
+    return false;
   ++started_;
-  worker_ = StartThread([this] {
-    CheckForUpdate(controls_, fetch_, updateTag_);
-    running_ = false;
-  });
   return true;
 }
 

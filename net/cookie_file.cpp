@@ -5,6 +5,7 @@
 
 #include "base/codec.h"
 #include "base/file_replace.h"
+#include "base/file_writer.h"
 #include "net/service_config.h"
 
 namespace ak {
@@ -197,7 +198,7 @@ CookieFileContent LoadCookieFile(const std::filesystem::path& path, CookieJar& j
 
 bool SaveCookieFile(const std::filesystem::path& path, const CookieJar& jar,
                     std::string_view serviceDomain) {
-  return ReplaceOwnerOnlyFileContent(path, FormatCookieFile(jar.All(), serviceDomain));
+  return WriteOwnerOnlyFileAtomically(path, FormatCookieFile(jar.All(), serviceDomain));
 }
 
 Text CookieFileReport(const CookieFileContent& content, const Text& path) {

@@ -199,30 +199,6 @@ class VersionCheckTests : public QObject {
     ReloadServiceConfig();
   }
 
-  // Versions at the edges of the whole-number range: the difference is worked out without
-  // overflow, so a hugely negative announcement never reads as a newer version.
-  void verdictsAtTheNumberLimits_data() {
-    QTest::addColumn<QByteArray>("published");
-    QTest::addColumn<bool>("newer");
-    QTest::newRow("far below") << QByteArray("-99999999999") << false;
-    QTest::newRow("lowest int") << QByteArray("-2147483648") << false;
-    QTest::newRow("far above") << QByteArray("99999999999") << true;
-    QTest::newRow("full-width three") << QByteArray("\xA3\xB3.0") << true;
-  }
-
-  void verdictsAtTheNumberLimits() {
-    QFETCH(QByteArray, published);
-    QFETCH(bool, newer);
-    Controls controls;
-    controls.SetCaption(ctl::标签_banben, "2.0");
-    const Bytes page = "x#douban@@" + published.toStdString() + "#douban";
-    CheckForUpdate(
-        controls, [&page] { return page; }, "douban");
-    QCOMPARE(controls.Caption(ctl::标签_zxbanben), published.toStdString());
-    QCOMPARE(controls.Caption(ctl::标签_banbenjieguo),
-             newer ? Gbk("有新版，联系客服获取最新版！") : Text());
-  }
-
   // An unreachable page shows no latest version and leaves the verdict as it was.
   void failedFetchKeepsTheVerdict() {
     HeldFetch fetch;
