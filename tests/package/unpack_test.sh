@@ -34,4 +34,15 @@ status=0
 "$work/root/usr/bin/albumkeeper" download >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "a missing address gave status $status"
 [ -d "$HOME/.local/share/albumkeeper" ] || fail "no folder of its own in the data folder"
+
+# A package with the window: its desktop entry, and the demo against the double beside it.
+if [ -f "$work/root/usr/share/applications/albumkeeper.desktop" ]; then
+  [ -f "$work/root/usr/share/icons/hicolor/scalable/apps/albumkeeper.svg" ] || fail "no icon"
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+  timeout 120 "$work/root/usr/bin/albumkeeper" --demo --screenshot "$work/demo.png" --page 1 \
+    >"$work/demo.log" 2>&1 || { cat "$work/demo.log"; fail "the demo did not start"; }
+  grep -q "Demo: service test double at web=" "$work/demo.log" || fail "no test double"
+  [ -s "$work/demo.png" ] || fail "no picture of the demo window"
+  [ -d "$HOME/.local/share/albumkeeper-demo" ] || fail "no demo folder"
+fi
 echo "package $(basename "$deb") unpacked and ran"
