@@ -95,6 +95,7 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
   controls.Attach(view);
   LoadStartupControls(controls, ProgramDir());
   ApplyRequest(controls, request);
+  if (!listing) EnsureRecordFolder(ProgramDir());
 
   int status = kExitOk;
   {

@@ -5,6 +5,8 @@
 #include "base/codec.h"
 #include "commands/settings.h"
 #include "commands/settings_commands.h"
+#include "download/ensure_folder.h"
+#include "download/record_store.h"
 
 namespace ak {
 
@@ -13,13 +15,16 @@ void LoadStartupControls(Controls& controls, const Text& programDir) {
   controls.SetCaption(ctl::编辑框_保存位置, programDir);
 }
 
+void EnsureRecordFolder(const Text& programDir) {
+  Text records = programDir + "/" + DownloadRecordStore::FolderName() + "/";
+  EnsureFolder(records);
+}
+
 void ApplyRequest(Controls& controls, const CliRequest& request) {
   controls.SetCaption(ctl::编辑框_号码, Utf8ToGbk(request.address));
-  if (request.command == CliCommand::kList) {
-    // A terminal shows no pictures: covers are fetched only when asked for.
-    controls.SetChecked(ctl::选择框_有图, request.covers);
-    return;
-  }
+  // A terminal shows no pictures: covers are fetched only when asked for.
+  controls.SetChecked(ctl::选择框_有图, request.covers);
+  if (request.command == CliCommand::kList) return;
   if (request.browseMode) {
     controls.SetChecked(ctl::选择框_浏览模式, *request.browseMode);
     controls.SetChecked(ctl::选择框_api模式, !*request.browseMode);

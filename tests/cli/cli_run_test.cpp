@@ -23,7 +23,8 @@ using testing::WriteFileBytes;
 
 // What the download command found in the controls when it started.
 struct Seen {
-  bool browse = false, api = false, medium = false, large = false, record = false, describe = false;
+  bool browse = false, api = false, medium = false, large = false, record = false, describe = false,
+       covers = false;
   Text pattern, folder, address;
   std::vector<bool> ticks;
 };
@@ -66,6 +67,7 @@ class CliRunTest : public ::testing::Test {
       seen_.large = k.Checked(ctl::单选框_原图);
       seen_.record = k.Checked(ctl::选择框_下载记录);
       seen_.describe = k.Checked(ctl::选择框_描述作为文件名);
+      seen_.covers = k.Checked(ctl::选择框_有图);
       seen_.pattern = k.Caption(ctl::编辑框_正则);
       seen_.folder = k.Caption(ctl::编辑框_保存位置);
       seen_.address = k.Caption(ctl::编辑框_号码);
@@ -108,6 +110,23 @@ class CliRunTest : public ::testing::Test {
 
 constexpr const char* kPerson = "http://www.douban.com/people/ahua/";
 
+TEST_F(CliRunTest, CoversOnlyWhenAskedFor) {
+  ASSERT_TRUE(WriteSetting(Utf8ToGbk(Settings().string()), CoverPicturesOption().section,
+                           CoverPicturesOption().key, "1"));
+  bool covers = true;
+  auto list = engine_.list;
+  engine_.list = [&](CommandContext& c) {
+    covers = c.controls.Checked(ctl::选择框_有图);
+    list(c);
+  };
+  EXPECT_EQ(Run({"list", kPerson}), 0);
+  EXPECT_FALSE(covers);
+  EXPECT_EQ(Run({"list", kPerson, "--covers"}), 0);
+  EXPECT_TRUE(covers);
+  // Listing makes no folder.
+  EXPECT_FALSE(std::filesystem::exists(home_.path() / "防止重复下载数据库"));
+}
+
 TEST_F(CliRunTest, ListPrintsOneLinePerAlbumAndTheLogApart) {
   EXPECT_EQ(Run({"list", kPerson}), 0);
   EXPECT_EQ(out_.str(),
@@ -143,6 +162,8 @@ TEST_F(CliRunTest, OptionsNotGivenKeepTheSettingsFileAndTheFileIsNeverWritten) {
                            PictureSizeOption().key, "2"));
   ASSERT_TRUE(WriteSetting(Utf8ToGbk(Settings().string()), RecordKeepingOption().section,
                            RecordKeepingOption().key, "1"));
+  ASSERT_TRUE(WriteSetting(Utf8ToGbk(Settings().string()), CoverPicturesOption().section,
+                           CoverPicturesOption().key, "1"));
   ASSERT_TRUE(WriteSetting(Utf8ToGbk(Settings().string()), PhotoPatternOption().section,
                            PhotoPatternOption().key, AK_GBK("图(\\d+)")));
   const std::string before = ReadFileBytes(Settings());
@@ -158,6 +179,8 @@ TEST_F(CliRunTest, OptionsNotGivenKeepTheSettingsFileAndTheFileIsNeverWritten) {
   EXPECT_EQ(seen_.folder, Utf8ToGbk(home_.path().string()));
   EXPECT_EQ(seen_.address, kPerson);
   EXPECT_EQ(seen_.ticks, (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(seen_.covers);
+  EXPECT_TRUE(std::filesystem::is_directory(home_.path() / "防止重复下载数据库"));
   EXPECT_EQ(out_.str(), "正努力获取相册列表，耐心等待哈！\n\n---完成相册《猫》下载\n\n");
 
   seen_ = {};
