@@ -18,7 +18,10 @@ namespace {
 // The window's own arguments; everything else is the command line's.
 bool IsWindowStart(int argc, char** argv) {
   if (argc <= 1) return true;
-  return std::strcmp(argv[1], "--demo") == 0 || std::strcmp(argv[1], "--screenshot") == 0;
+  for (const char* window : {"--demo", "--screenshot", "--page"}) {
+    if (std::strcmp(argv[1], window) == 0) return true;
+  }
+  return false;
 }
 #endif
 
