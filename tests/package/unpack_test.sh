@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree, unpacks it into a temporary folder and runs the
 # unpacked program: its version, its help, and what the package holds.
-#   unpack_test.sh BUILD_DIR
+#   unpack_test.sh BUILD_DIR [CPACK]
 set -euo pipefail
 build=$1
+cpack=${2:-cpack}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # gzip keeps this quick; the real package uses the configured compression.
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" \
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" \
   -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip >"$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log"
   exit 1
