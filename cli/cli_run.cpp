@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <atomic>
 #include <memory>
 
 #include "base/codec.h"
@@ -99,10 +100,11 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
 
   int status = kExitOk;
   {
-    // The end command is for a running batch only; a listing just stops where it is.
+    // The end command is for a running batch only, and once; a listing just stops where it is.
+    std::atomic<bool> ended{false};
     auto end = [&] {
       context.listing.Stop();
-      if (!context.batch.Running()) return;
+      if (!context.batch.Running() || ended.exchange(true)) return;
       if (engine.end) {
         engine.end(context);
       } else {

@@ -72,12 +72,20 @@ class CliRunTest : public ::testing::Test {
       seen_.folder = k.Caption(ctl::编辑框_保存位置);
       seen_.address = k.Caption(ctl::编辑框_号码);
       for (int row = 0; row < k.RowCount(); ++row) seen_.ticks.push_back(k.RowChecked(row));
+      if (interruptStart_) {
+        // Ctrl-C before the batch's worker exists.
+        ::kill(::getpid(), SIGINT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
       c.batch.Start([this, &k](WorkerGate& gate) {
         k.AppendLog(AK_GBK("---完成相册《猫》下载\r\n\r\n"));
-        if (!interruptBatch_) return;
-        ::kill(::getpid(), SIGINT);
-        while (gate.Checkpoint()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        batchEnded_ = true;
+        if (!interruptBatch_ && !interruptStart_) return;
+        if (interruptBatch_) ::kill(::getpid(), SIGINT);
+        // Bounded, so a batch nobody ends fails the test instead of hanging it.
+        for (int i = 0; i < 10000 && gate.Checkpoint(); ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        batchEnded_ = gate.Stopped();
       });
     };
     engine_.end = [this](CommandContext& c) {
@@ -103,6 +111,7 @@ class CliRunTest : public ::testing::Test {
   bool listCookie_ = false;
   bool interruptBatch_ = false;
   bool interruptListing_ = false;
+  bool interruptStart_ = false;
   std::atomic<bool> batchEnded_{false};
   int endCalls_ = 0;
   int failed_ = 0;
@@ -245,6 +254,13 @@ TEST_F(CliRunTest, CtrlCEndsTheBatchAndExits130) {
   struct sigaction now {};
   sigaction(SIGINT, nullptr, &now);
   EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST_F(CliRunTest, CtrlCWhileTheBatchStartsStillEndsIt) {
+  interruptStart_ = true;
+  EXPECT_EQ(Run({"download", kPerson}), 130);
+  EXPECT_EQ(endCalls_, 1);
+  EXPECT_TRUE(batchEnded_);
 }
 
 TEST_F(CliRunTest, CtrlCWhileListingStopsBeforeAnyDownload) {
