@@ -1,43 +1,37 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
 
-#include "app/usage.h"
+#include "cli/cli_engine.h"
+#include "cli/cli_run.h"
 #ifdef ALBUMKEEPER_WITH_WINDOW
 #include "app/window_main.h"
 #endif
 
-namespace ak {
+namespace {
 
-void PrintUsage() {
-  std::puts(
 #ifdef ALBUMKEEPER_WITH_WINDOW
-      "usage: albumkeeper                      start the window\n"
-      "       albumkeeper --screenshot FILE [--page N]\n"
-      "                                        save a PNG of the window (page 0, 1 or 2)\n"
-      "       albumkeeper --screenshot FILE --page 1 --address ADDRESS [--covers]\n"
-      "                                        the same after listing ADDRESS's albums\n"
-#else
-      "usage: (this build has no window)\n"
-#endif
-      "       albumkeeper --version\n"
-      "       albumkeeper --help");
+// The window's own arguments; everything else is the command line's.
+bool IsWindowStart(int argc, char** argv) {
+  if (argc <= 1) return true;
+  for (const char* window : {"--demo", "--screenshot", "--page"}) {
+    if (std::strcmp(argv[1], window) == 0) return true;
+  }
+  return false;
 }
+#endif
 
-}  // namespace ak
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("AlbumKeeper 2.0");
-    return 0;
-  }
-  if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-    ak::PrintUsage();
-    return 0;
-  }
 #ifdef ALBUMKEEPER_WITH_WINDOW
-  return ak::RunWindow(argc, argv);
-#else
-  ak::PrintUsage();
-  return 2;
+  if (IsWindowStart(argc, argv)) return ak::RunWindow(argc, argv);
 #endif
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return ak::RunCommandLine(args, ak::ProgramCliEngine(),
+                            {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
 }

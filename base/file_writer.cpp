@@ -17,6 +17,7 @@ namespace {
 // picked the very same name, so a second try practically always succeeds.
 constexpr unsigned kTemporaryAttempts = 16;
 constexpr mode_t kNewFileMode = 0644;
+constexpr mode_t kOwnerOnlyMode = 0600;
 
 std::error_code Errno(int value) { return {value, std::generic_category()}; }
 
@@ -51,11 +52,11 @@ std::filesystem::path TemporaryName(const std::filesystem::path& path) {
 }
 
 // Creates the temporary file, never opening one that exists already.
-int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& tmp,
+int CreateTemporary(const std::filesystem::path& path, mode_t mode, std::filesystem::path& tmp,
                     std::error_code& ec) {
   for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     tmp = TemporaryName(path);
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST) {
       ec = Errno(errno);
@@ -97,22 +98,22 @@ bool PublishWithoutReplacing(const std::filesystem::path& tmp, const std::filesy
   return false;
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
-                         Publish publish, std::error_code* error) {
+bool Write(const std::filesystem::path& path, std::string_view content, Publish publish,
+           bool owner_only, std::error_code* error) {
   std::error_code ec;
-  // A replaced file keeps its permissions; a new one gets the usual ones (less the umask).
-  bool keep_mode = false;
-  mode_t mode = 0;
+  // A replaced file keeps its permissions; a new one gets the usual ones (less the umask). An
+  // owner-only file is created so and stays so, whatever the replaced file allowed.
+  bool keep_mode = owner_only;
+  mode_t mode = owner_only ? kOwnerOnlyMode : 0;
   struct stat st {};
-  if (publish == Publish::kReplace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+  if (!owner_only && publish == Publish::kReplace && ::stat(path.c_str(), &st) == 0 &&
+      S_ISREG(st.st_mode)) {
     keep_mode = true;
     mode = st.st_mode & 07777;
   }
 
   std::filesystem::path tmp;
-  const int fd = CreateTemporary(path, tmp, ec);
+  const int fd = CreateTemporary(path, owner_only ? kOwnerOnlyMode : kNewFileMode, tmp, ec);
   bool ok = fd >= 0;
   if (ok) {
     ok = WriteAll(fd, content, ec);
@@ -143,6 +144,18 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view con
   if (ok) SyncFolderOf(path);
   if (error != nullptr) *error = ok ? std::error_code() : ec;
   return ok;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
+                         Publish publish, std::error_code* error) {
+  return Write(path, content, publish, false, error);
+}
+
+bool WriteOwnerOnlyFileAtomically(const std::filesystem::path& path, std::string_view content,
+                                  std::error_code* error) {
+  return Write(path, content, Publish::kReplace, true, error);
 }
 
 }  // namespace ak

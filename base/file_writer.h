@@ -20,4 +20,9 @@ enum class Publish {
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
                          Publish publish = Publish::kReplace, std::error_code* error = nullptr);
 
+// The same for a file that only its owner may read and write (cookies): mode 0600 from the moment
+// the temporary file exists, whatever the replaced file allowed.
+bool WriteOwnerOnlyFileAtomically(const std::filesystem::path& path, std::string_view content,
+                                  std::error_code* error = nullptr);
+
 }  // namespace ak

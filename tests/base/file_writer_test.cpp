@@ -157,5 +157,30 @@ TEST(FileWriter, ConcurrentNoReplaceCreatorsExactlyOneWins) {
   }
 }
 
+TEST(WriteOwnerOnlyFileAtomicallyTest, NewAndReplacedFilesAreOwnerOnly) {
+  TempFolder folder;
+  const std::filesystem::path fresh = folder.path() / "fresh.txt";
+  const std::filesystem::path open = folder.path() / "open.txt";
+  WriteFileBytes(open, "old");
+  ASSERT_EQ(::chmod(open.c_str(), 0666), 0);
+  for (const std::filesystem::path& path : {fresh, open}) {
+    SCOPED_TRACE(path.string());
+    ASSERT_TRUE(WriteOwnerOnlyFileAtomically(path, "secret"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadFileBytes(path), "secret");
+  }
+  EXPECT_EQ(Entries(folder.path()), 2);
+  // A plain write over the owner-only file keeps it owner-only.
+  ASSERT_TRUE(WriteFileAtomically(open, "again"));
+  struct stat st {};
+  ASSERT_EQ(::stat(open.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  std::error_code error;
+  EXPECT_FALSE(WriteOwnerOnlyFileAtomically(folder.path() / "gone" / "x", "s", &error));
+  EXPECT_TRUE(error);
+}
+
 }  // namespace
 }  // namespace ak

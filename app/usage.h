@@ -1,8 +1,0 @@
-#pragma once
-
-namespace ak {
-
-// Prints how the program is started to standard output.
-void PrintUsage();
-
-}  // namespace ak

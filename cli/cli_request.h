@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ak {
+
+enum class CliCommand { kList, kDownload };
+
+// What the command line asked for, as given (UTF-8). An option that was not given is empty and
+// leaves its control as the settings file set it.
+struct CliRequest {
+  CliCommand command = CliCommand::kList;
+  std::string address;
+  // list: fetch the cover pictures too.
+  bool covers = false;
+  // download: the albums to tick ("1,3-5"); all when absent.
+  std::optional<std::string> albums;
+  // true: browse (page) mode, false: API mode.
+  std::optional<bool> browseMode;
+  // true: large pictures, false: medium.
+  std::optional<bool> large;
+  std::optional<bool> record;
+  std::optional<bool> describe;
+  std::optional<std::string> pattern;
+  std::optional<std::string> saveFolder;
+  // The cookie file to load instead of the one in the program's folder.
+  std::optional<std::string> cookies;
+};
+
+}  // namespace ak

@@ -1,0 +1,50 @@
+#include "cli/option_controls.h"
+
+#include <filesystem>
+
+#include "base/codec.h"
+#include "commands/settings.h"
+#include "commands/settings_commands.h"
+#include "download/ensure_folder.h"
+#include "download/record_store.h"
+
+namespace ak {
+
+void LoadStartupControls(Controls& controls, const Text& programDir) {
+  LoadSettings(controls, SettingsFilePath(programDir));
+  controls.SetCaption(ctl::编辑框_保存位置, programDir);
+}
+
+void EnsureRecordFolder(const Text& programDir) {
+  Text records = programDir + "/" + DownloadRecordStore::FolderName() + "/";
+  EnsureFolder(records);
+}
+
+void ApplyRequest(Controls& controls, const CliRequest& request) {
+  controls.SetCaption(ctl::编辑框_号码, Utf8ToGbk(request.address));
+  // A terminal shows no pictures: covers are fetched only when asked for.
+  controls.SetChecked(ctl::选择框_有图, request.covers);
+  if (request.command == CliCommand::kList) return;
+  if (request.browseMode) {
+    controls.SetChecked(ctl::选择框_浏览模式, *request.browseMode);
+    controls.SetChecked(ctl::选择框_api模式, !*request.browseMode);
+  }
+  if (request.large) {
+    controls.SetChecked(ctl::单选框_原图, *request.large);
+    controls.SetChecked(ctl::单选框_中图, !*request.large);
+  }
+  if (request.record) controls.SetChecked(ctl::选择框_下载记录, *request.record);
+  if (request.describe) controls.SetChecked(ctl::选择框_描述作为文件名, *request.describe);
+  if (request.pattern) controls.SetCaption(ctl::编辑框_正则, Utf8ToGbk(*request.pattern));
+  if (request.saveFolder) {
+    // A folder relative to where the command was typed, as on any command line.
+    std::error_code ignored;
+    std::filesystem::path folder = std::filesystem::absolute(*request.saveFolder, ignored);
+    if (folder.empty()) folder = *request.saveFolder;
+    std::string text = folder.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    controls.SetCaption(ctl::编辑框_保存位置, Utf8ToGbk(text));
+  }
+}
+
+}  // namespace ak

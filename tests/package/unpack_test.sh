@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build tree, unpacks it into a temporary folder and runs the
+# unpacked program: its version, its help, and what the package holds.
+#   unpack_test.sh BUILD_DIR [CPACK]
+set -euo pipefail
+build=$1
+cpack=${2:-cpack}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# gzip keeps this quick; the real package uses the configured compression.
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" \
+  -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip >"$work/cpack.log" 2>&1 || {
+  cat "$work/cpack.log"
+  exit 1
+}
+deb=$(ls "$work"/out/albumkeeper_*.deb)
+dpkg-deb -x "$deb" "$work/root"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libcurl4 libpcre2-8-0 libjson-c5 libjpeg62-turbo libcpp-httplib0.11; do
+  [[ ", $depends," == *", $package,"* ]] || fail "Depends lacks $package: $depends"
+done
+[ -x "$work/root/usr/lib/albumkeeper/albumkeeper" ] || fail "no program in lib/albumkeeper"
+[ -x "$work/root/usr/lib/albumkeeper/fake_douban" ] || fail "no demo helper"
+
+export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+unset ALBUMKEEPER_HOME XDG_DATA_HOME
+version=$("$work/root/usr/bin/albumkeeper" --version)
+[ "$version" = "AlbumKeeper 2.0" ] || fail "--version said: $version"
+help=$("$work/root/usr/bin/albumkeeper" --help)
+[[ "$help" == *"albumkeeper download ADDRESS"* ]] || fail "--help said: $help"
+status=0
+"$work/root/usr/bin/albumkeeper" download >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "a missing address gave status $status"
+[ -d "$HOME/.local/share/albumkeeper" ] || fail "no folder of its own in the data folder"
+
+# A package with the window: its desktop entry, and the demo against the double beside it.
+if [ -f "$work/root/usr/share/applications/albumkeeper.desktop" ]; then
+  [ -f "$work/root/usr/share/icons/hicolor/scalable/apps/albumkeeper.svg" ] || fail "no icon"
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+  timeout 120 "$work/root/usr/bin/albumkeeper" --demo --screenshot "$work/demo.png" --page 1 \
+    >"$work/demo.log" 2>&1 || { cat "$work/demo.log"; fail "the demo did not start"; }
+  grep -q "Demo: service test double at web=" "$work/demo.log" || fail "no test double"
+  [ -s "$work/demo.png" ] || fail "no picture of the demo window"
+  [ -d "$HOME/.local/share/albumkeeper-demo" ] || fail "no demo folder"
+fi
+echo "package $(basename "$deb") unpacked and ran"
