@@ -5,41 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <string>
 
+#include "base/file_writer.h"
+
 namespace ak {
-namespace {
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// A name beside `path` that no other writer of this or another process picks.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& path, unsigned attempt) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path tmp = path;
-  tmp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + "_" +
-         std::to_string(attempt);
-  return tmp;
-}
-
-void SyncFolderOf(const std::filesystem::path& path) {
-  std::filesystem::path dir = path.parent_path();
-  if (dir.empty()) dir = ".";
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-}  // namespace
 
 FileReadResult ReadWholeFile(const std::filesystem::path& path, std::size_t max_bytes) {
   FileReadResult result;
@@ -81,33 +51,7 @@ bool IsReplaceable(const std::filesystem::path& path) {
 }
 
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content) {
-  // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  mode_t mode = 0666;
-  bool keep_mode = false;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-    keep_mode = true;
-  }
-  std::filesystem::path tmp;
-  int fd = -1;
-  for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    tmp = TemporaryBeside(path, attempt);
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, content);
-  if (ok && keep_mode) ok = ::fchmod(fd, mode) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  SyncFolderOf(path);
-  return true;
+  return WriteFileAtomically(path, content, Publish::kReplace);
 }
 
 }  // namespace ak

@@ -4,7 +4,7 @@ namespace ak {
 
 void WorkerGate::Pause() {
   std::lock_guard lock(mutex_);
-  if (!stop_.stop_requested()) paused_ = true;
+  if (!stopped_) paused_ = true;
 }
 
 void WorkerGate::Continue() {
@@ -16,10 +16,13 @@ void WorkerGate::Continue() {
 }
 
 void WorkerGate::Stop() {
+  // The token first and outside the lock: requesting it runs the callbacks of whoever waits on
+  // it (a fetch's transfer, a delay), which must not run under this gate's lock.
+  stop_.request_stop();
   {
     std::lock_guard lock(mutex_);
+    stopped_ = true;
     paused_ = false;
-    stop_.request_stop();
   }
   wake_.notify_all();
 }
@@ -29,10 +32,18 @@ bool WorkerGate::Paused() const {
   return paused_;
 }
 
+bool WorkerGate::Holding() const {
+  std::lock_guard lock(mutex_);
+  return holding_ > 0;
+}
+
 bool WorkerGate::Checkpoint() {
   std::unique_lock lock(mutex_);
-  // The stop token wakes the wait as well, so a stop never waits for a notify.
-  wake_.wait(lock, stop_.get_token(), [this] { return !paused_; });
+  if (paused_ && !stopped_) {
+    ++holding_;
+    wake_.wait(lock, [this] { return !paused_ || stopped_; });
+    --holding_;
+  }
   return !stop_.stop_requested();
 }
 

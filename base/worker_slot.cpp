@@ -51,6 +51,7 @@ void WorkerSlot::Stop() {
 }
 
 void WorkerSlot::Wait() {
+  std::lock_guard join(join_mutex_);
   std::jthread finished;
   {
     std::lock_guard lock(mutex_);

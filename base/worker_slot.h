@@ -31,10 +31,13 @@ class WorkerSlot {
   void Pause();
   void Continue();
   void Stop();
-  // Waits until no worker runs. Never call it from the worker itself.
+  // Waits until no worker runs (its thread has ended), from any number of threads at once.
+  // Never call it, nor destroy the slot, from the worker itself.
   void Wait();
 
  private:
+  // Held while a thread is joined, so a second Wait() returns only after the first one's join.
+  std::mutex join_mutex_;
   mutable std::mutex mutex_;
   std::shared_ptr<WorkerGate> gate_;
   std::shared_ptr<std::atomic<bool>> running_;

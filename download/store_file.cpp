@@ -5,8 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <string>
+#include <system_error>
+
+#include "base/file_writer.h"
 
 namespace ak {
 
@@ -65,37 +66,11 @@ bool StoreFile::WriteAt(std::uint64_t offset, std::string_view data) const {
 }
 
 bool StoreFile::CreateWhole(const std::filesystem::path& path, std::string_view content) {
-  // A temporary name of this call alone: two threads or programs creating the same store at
-  // once never write into one temporary file.
-  static std::atomic<unsigned> calls{0};
-  std::filesystem::path tmp = path;
-  tmp += ".new" + std::to_string(::getpid()) + "-" + std::to_string(calls.fetch_add(1));
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = true;
-  std::string_view rest = content;
-  while (ok && !rest.empty()) {
-    const ssize_t n = ::write(fd, rest.data(), rest.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      ok = false;
-    else
-      rest.remove_prefix(static_cast<std::size_t>(n));
-  }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  // link() never replaces: when another creator got there first, its store (and whatever it
-  // has recorded since) stays, and this call counts as done since a whole store is in place.
-  // Folders without hard links (FAT, some network shares) fall back to a rename.
-  if (ok && ::link(tmp.c_str(), path.c_str()) != 0) {
-    if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS) {
-      ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    } else {
-      ok = errno == EEXIST;
-    }
-  }
-  ::unlink(tmp.c_str());
-  return ok;
+  std::error_code ec;
+  if (WriteFileAtomically(path, content, Publish::kNoReplace, &ec)) return true;
+  // Another creator got there first: its store (and whatever it has recorded since) stays, and
+  // this call counts as done since a whole store is in place.
+  return ec == std::errc::file_exists;
 }
 
 }  // namespace ak

@@ -31,8 +31,9 @@ class StoreFile {
   // Writes all of `data` at `offset`; false if any of it could not be written.
   bool WriteAt(std::uint64_t offset, std::string_view data) const;
 
-  // Creates a file holding `content` at `path` as one step: written beside it under another
-  // name, flushed, then renamed into place, so no crash leaves a partial store under the name.
+  // Creates a file holding `content` at `path` as one step (WriteFileAtomically, never
+  // replacing), so no crash leaves a partial store under the name. True as well when another
+  // creator's store took the name first: that store stays as it is.
   static bool CreateWhole(const std::filesystem::path& path, std::string_view content);
 
  private:
