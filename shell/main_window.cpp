@@ -28,6 +28,7 @@
 #include "download/record_store.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
+#include "shell/download_bindings.h"
 #include "shell/folder_dialog.h"
 #include "shell/qt_text.h"
 #include "shell/skin.h"
@@ -208,6 +209,7 @@ void MainWindow::ConnectUserInput() {
   onClick(ctl::按钮_选择位置, &MainWindow::ChooseSaveFolder);
   onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
   onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
+  ConnectDownloadButtons(*this);
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {

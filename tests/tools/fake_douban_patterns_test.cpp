@@ -10,6 +10,7 @@
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
+#include "download/photo_request.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 
@@ -20,8 +21,7 @@ const char kAlbumListPattern[] =
     "<img class=\"album\" src=\"(.*?)\"/></a>\n    <div class=\"albumlst_r\">\n        <div "
     "class=\"pl2\">\n            <a href=\"(.*?)\">(.*?)</a>";
 
-const char kPhotoPattern[] =
-    R"re(lass="photolst_photo" title="([\s\S]*?)">[\s\S]*?<img src="(.*?)/view/photo/thumb/public/p(.*?).jpg" />)re";
+const std::string_view kPhotoPattern = BuiltInPhotoPattern();
 
 class FakeDoubanPatternsTest : public SharedDoubleTest {
  protected:
