@@ -18,6 +18,7 @@ constexpr int kPhotosPerPage = 100;
 
 bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job) {
   AlbumRun run(env);
+  const Text albumAddress = job.address;
   job.address = TextBetween(job.address, "/photos/album/", "/");
   const Text base = "https://" + ApiHost() + "/v2/album/" + job.address;
 
@@ -33,7 +34,7 @@ bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job) {
   Text totalPart = totalText;
   job.name = CleanAlbumName(name) + CleanAlbumName(totalPart);
   const int pages = total / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name);
+  run.PrepareFolder(job.name, albumAddress);
 
   for (int page = 1; page <= pages; ++page) {
     const Text address = base + "/photos?start=" + std::to_string((page - 1) * kPhotosPerPage) +

@@ -32,7 +32,7 @@ bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
   Text name = job.name;
   job.name = CleanAlbumName(name) + countText;
   const int pages = count / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name);
+  run.PrepareFolder(job.name, job.address);
 
   RegexMatcher matcher;
   for (int page = 1; page <= pages; ++page) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <string_view>
 
 #include "albums/source.h"
@@ -38,6 +39,8 @@ struct AlbumDownloadEnv {
   Text programDir;
   // The wait after an empty page answer before the next attempt.
   std::chrono::milliseconds retryWait{2000};
+  // The album folders this batch has written into, with the address of the album that did.
+  std::map<Text, Text> albumFolders{};
 };
 
 }  // namespace ak

@@ -86,11 +86,21 @@ void AlbumRun::Start(const Text& albumName, int maximum) {
   env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
 }
 
-void AlbumRun::PrepareFolder(const Text& folderName) {
+void AlbumRun::PrepareFolder(Text& folderName, const Text& albumAddress) {
   CleanAlbumName(env_.source.title);
   Text root = env_.controls.Caption(ctl::编辑框_保存位置);
   if (root.empty()) root = env_.programDir;
-  albumFolder_ = root + "/" + env_.source.title + "/" + folderName;
+  const Text parent = root + "/" + env_.source.title + "/";
+  const auto used = env_.albumFolders.find(parent + folderName);
+  if (used != env_.albumFolders.end() && used->second != albumAddress) {
+    const Text shared = folderName;
+    folderName += "_" + DigitsOf(albumAddress);
+    env_.controls.AppendLog(AK_GBK("相册《") + shared +
+                            AK_GBK("》的文件夹已被本次下载的另一个相册使用，照片存入《") +
+                            folderName + AK_GBK("》\r\n\r\n"));
+  }
+  env_.albumFolders.emplace(parent + folderName, albumAddress);
+  albumFolder_ = parent + folderName;
   if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) EnsureFolder(albumFolder_);
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
   if (albumFolder_.back() != '/') albumFolder_ += '/';

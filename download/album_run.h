@@ -45,8 +45,11 @@ class AlbumRun {
   // start line "准备下载相册《name》" logged (the name as received).
   void Start(const Text& albumName, int maximum);
 
-  // Cleans the source title and makes the album folder save root / title / `folderName`.
-  void PrepareFolder(const Text& folderName);
+  // Cleans the source title and makes the album folder save root / title / `folderName`. When
+  // another album of this batch (another address) already used that folder, its pictures would
+  // be replaced by this album's: the folder name then gets "_" and the album's digits, and a line
+  // says so. `folderName` receives the name used.
+  void PrepareFolder(Text& folderName, const Text& albumAddress);
 
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file

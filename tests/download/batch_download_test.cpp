@@ -11,6 +11,8 @@
 namespace ak::test {
 namespace {
 
+using testing::ReadFileBytes;
+
 class BatchDownloadTest : public DownloadTest {
  protected:
   void RunBatch() {
@@ -77,6 +79,19 @@ TEST_F(BatchDownloadTest, NothingTickedStillEndsTheBatchWithTheFullBar) {
   EXPECT_EQ(controls_.ProgressPosition(ctl::进度条1), 40);
   EXPECT_EQ(view_->Messages().size(), 1u);
   EXPECT_TRUE(Targets().empty());
+}
+
+TEST_F(BatchDownloadTest, SecondAlbumCleanedToTheSameFolderDoesNotReplaceTheFirstOnesPictures) {
+  AddRow("1", G("相册：甲"), AlbumUrl("1620000010"));
+  AddRow("2", G("相册甲"), AlbumUrl("1620000011"));
+  RunBatch();
+  const std::string first = ReadFileBytes(OwnerFolder() / "相册甲1" / "1__.jpg");
+  const std::string second = ReadFileBytes(OwnerFolder() / "相册甲1_1620000011" / "1__.jpg");
+  EXPECT_TRUE(first.starts_with("\xFF\xD8\xFF"));
+  EXPECT_TRUE(second.starts_with("\xFF\xD8\xFF"));
+  EXPECT_NE(first, second);
+  EXPECT_NE(LogUtf8().find("照片存入《相册甲1_1620000011》\r\n\r\n"), std::string::npos);
+  EXPECT_NE(LogUtf8().find("---完成相册《相册甲1_1620000011》下载"), std::string::npos);
 }
 
 // Unticks the browse-mode box the moment the first album's start line reaches the view, as a
