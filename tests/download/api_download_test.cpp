@@ -109,7 +109,8 @@ TEST_F(ApiDownloadTest, HostileAnswersNeverReachOutsideTheSaveFolderNorBreakTheA
       R"({"id":"..\/..\/..\/evil","image":"https:\/\/img3.doubanio.com\/view\/photo\/photo\/public\/p2155058361.jpg"},)"
       R"({"id":2155058362,"image":"HTTPS://img1.doubanio.com/view/photo/photo/public/p2155058362.jpg"},)"
       R"({"id":"3","image":5},)"
-      R"({"id":"4","image":null,"large":[1]})"
+      R"({"id":"4","image":null,"large":[1]},)"
+      R"({"id":"運\\動","image":"http://img3.doubanio.com/view/photo/photo/public/p2155058363.jpg"})"
       R"(]})");
   WriteFileBytes(broken, "{\"photos\": [ not json");
   StartOwnDouble({"--api-answer", "/v2/album/1620000007/photos?count=" + total.string(),
@@ -126,7 +127,8 @@ TEST_F(ApiDownloadTest, HostileAnswersNeverReachOutsideTheSaveFolderNorBreakTheA
   all.erase("page.json");
   all.erase("broken.json");
   all.erase("program/防止重复下载数据库/ahua.edb");
-  EXPECT_EQ(all, (std::set<std::string>{folder + "1_evil_.jpg", folder + "2_2155058362_.jpg"}));
+  EXPECT_EQ(all, (std::set<std::string>{folder + "1_evil_.jpg", folder + "2_2155058362_.jpg",
+                                        folder + "5_運動_.jpg"}));
   EXPECT_NE(LogUtf8().find(
                 "---完成相册《十七张\"x\"》下载\r\n\r\n相册《十七张\"x\"》有2张照片没有下载成功"),
             std::string::npos)
