@@ -94,7 +94,8 @@ void AlbumRun::PrepareFolder(Text& folderName, const Text& albumAddress) {
   const auto used = env_.albumFolders.find(parent + folderName);
   if (used != env_.albumFolders.end() && used->second != albumAddress) {
     const Text shared = folderName;
-    folderName += "_" + DigitsOf(albumAddress);
+    folderName += '_';
+    folderName += DigitsOf(albumAddress);
     env_.controls.AppendLog(AK_GBK("相册《") + shared +
                             AK_GBK("》的文件夹已被本次下载的另一个相册使用，照片存入《") +
                             folderName + AK_GBK("》\r\n\r\n"));

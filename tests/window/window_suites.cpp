@@ -10,6 +10,7 @@ QObject* MakeLayoutTests();
 QObject* MakeVersionCheckTests();
 QObject* MakeFolderTests();
 QObject* MakeBrowserTests();
+QObject* MakeDownloadButtonsTests();
 
 namespace ak::test {
 namespace {
@@ -22,7 +23,7 @@ int RunWindowSuites(int argc, char** argv, FakeDouban* douban) {
   sharedDouble = douban;
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeOptionTests, MakeLayoutTests, MakeVersionCheckTests,
-                    MakeFolderTests, MakeBrowserTests}) {
+                    MakeFolderTests, MakeBrowserTests, MakeDownloadButtonsTests}) {
     std::unique_ptr<QObject> suite(make());
     // AK_WINDOW_SUITE=Name runs only the suites whose class name holds Name.
     const QByteArray only = qgetenv("AK_WINDOW_SUITE");
