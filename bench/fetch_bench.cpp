@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "base/text_ops.h"
+#include "download/photo_request.h"
 #include "net/http_fetch.h"
 #include "net/service_config.h"
 #include "net/winhttp_fetch.h"
@@ -123,23 +124,13 @@ bool CollectPictureUrls() {
   return pictureUrls.size() == kPictures;
 }
 
-std::string PhotoHeaders(const std::string& id) {
-  return "User-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64; rv:43.0) Gecko/20100101 Firefox/43.0\r\n"
-         "Accept: image/png,image/*;q=0.8,*/*;q=0.5\r\n"
-         "Accept-Language: zh-CN,zh;q=0.8,en-US;q=0.5,en;q=0.3\r\n"
-         "Accept-Encoding: gzip, deflate\r\n"
-         "DNT: 1\r\n"
-         "Referer: http://www.douban.com/photos/photo/" +
-         id + "/large\r\n";
-}
-
 double FetchAllWithWinHttpFetch(size_t& bytes, int& failures) {
   bytes = 0;
   failures = 0;
   const auto start = Clock::now();
   for (size_t i = 0; i < pictureUrls.size(); ++i) {
     int status = 0;
-    ak::Text headers = PhotoHeaders(pictureIds[i]);
+    ak::Text headers = ak::PhotoHeaderBlock(pictureIds[i]);
     const ak::Bytes body = ak::WinHttpFetch(pictureUrls[i], 0, {}, nullptr, nullptr, &headers,
                                             nullptr, &status, false, {}, {}, 30);
     bytes += body.size();
@@ -172,7 +163,7 @@ void BM_CurlCommandLine2000Pictures(benchmark::State& state) {
       for (const ak::Text& entry : ak::Split(theDouble.connectTo, ",")) {
         out << "connect-to = \"" << entry << "\"\n";
       }
-      for (const ak::Text& line : ak::Split(PhotoHeaders(pictureIds[i]), "\r\n")) {
+      for (const ak::Text& line : ak::Split(ak::PhotoHeaderBlock(pictureIds[i]), "\r\n")) {
         if (!line.empty()) out << "header = \"" << line << "\"\n";
       }
       out << "header = \"Content-Type: application/x-www-form-urlencoded\"\n";

@@ -29,6 +29,7 @@
 #include "shell/album_bindings.h"
 #include "shell/change_applier.h"
 #include "shell/clickable_label.h"
+#include "shell/download_bindings.h"
 #include "shell/folder_dialog.h"
 #include "shell/qt_text.h"
 #include "shell/skin.h"
@@ -210,6 +211,7 @@ void MainWindow::ConnectUserInput() {
   onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
   onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
   ConnectAlbumCommands(*this);
+  ConnectDownloadButtons(*this);
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {

@@ -11,9 +11,6 @@ namespace {
 const char kAlbumPattern[] =
     "<img class=\"album\" src=\"(.*?)\"/></a>\n    <div class=\"albumlst_r\">\n        <div "
     "class=\"pl2\">\n            <a href=\"(.*?)\">(.*?)</a>";
-const char kPhotoPattern[] =
-    "lass=\"photolst_photo\" title=\"([\\s\\S]*?)\">[\\s\\S]*?<img "
-    "src=\"(.*?)/view/photo/thumb/public/p(.*?).jpg\" />";
 
 std::string AlbumEntry(const std::string& cover, const std::string& address,
                        const std::string& name) {
@@ -191,17 +188,6 @@ TEST(RegexMatcher, AlbumPatternTakesTheThreeFields) {
   EXPECT_EQ(m.MatchCount(), 0);
 }
 
-TEST(RegexMatcher, PhotoPatternTakesTheThreeFields) {
-  const std::string page = PhotoEntry("a \"b\"", "1001") + PhotoEntry(AK_GBK("描述"), "1002");
-  RegexMatcher m;
-  m.RunPattern(kPhotoPattern, page);
-  ASSERT_EQ(m.MatchCount(), 2);
-  EXPECT_EQ(m.SubMatchText(1, 2), "https://img3.doubanio.com");
-  EXPECT_EQ(m.SubMatchText(1, 3), "1001");
-  EXPECT_EQ(m.SubMatchText(2, 1), AK_GBK("描述"));
-  EXPECT_EQ(m.SubMatchText(2, 3), "1002");
-}
-
 TEST(RegexMatcher, LargePagesFinishAndKeepEarlierMatches) {
   // Good entries, then a megabyte of entries whose picture addresses no longer fit the
   // pattern: each of them starts a search that fails only at the end of the page. The back
@@ -221,7 +207,7 @@ TEST(RegexMatcher, LargePagesFinishAndKeepEarlierMatches) {
   std::string big;
   int entries = 0;
   while (big.size() < 5 * 1024 * 1024) big += PhotoEntry("t", std::to_string(++entries));
-  m.RunPattern(kPhotoPattern, big);
+  m.RunPattern(pattern, big);
   EXPECT_EQ(m.MatchCount(), entries);
   EXPECT_TRUE(m.Complete());
   EXPECT_EQ(m.SubMatchText(entries, 3), std::to_string(entries));

@@ -18,14 +18,6 @@ const std::string kAgent(DefaultAgent);
 const std::string kForm = "application/x-www-form-urlencoded";
 
 const std::string kPhotoId = "2155058361";
-const std::string kPhotoBlock =
-    "User-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64; rv:43.0) Gecko/20100101 Firefox/43.0\r\n"
-    "Accept: image/png,image/*;q=0.8,*/*;q=0.5\r\n"
-    "Accept-Language: zh-CN,zh;q=0.8,en-US;q=0.5,en;q=0.3\r\n"
-    "Accept-Encoding: gzip, deflate\r\n"
-    "DNT: 1\r\n"
-    "Referer: http://www.douban.com/photos/photo/" +
-    kPhotoId + "/large\r\n";
 
 bool IsJpeg(const Bytes& body) { return body.size() > 2 && body.compare(0, 2, "\xFF\xD8") == 0; }
 
@@ -171,30 +163,6 @@ TEST_F(FetchDoubleTest, CookiesSetFromOutsideAreSentAndRemovedOnesAreNot) {
   EXPECT_EQ(requests[0].Header("Cookie"), "bid=b1");
   EXPECT_EQ(requests[1].Header("Cookie"), "pic=p1");
   EXPECT_FALSE(requests[2].HasHeader("Cookie"));
-}
-
-TEST_F(FetchDoubleTest, PictureFetchSendsThePhotoBlockAndContentTypeOnly) {
-  const std::string url = "http://img3.doubanio.com/view/photo/photo/public/p" + kPhotoId + ".jpg";
-  int status = 0;
-  Text extra = kPhotoBlock;
-  const Bytes body =
-      WinHttpFetch(url, 0, {}, nullptr, nullptr, &extra, nullptr, &status, false, {}, {}, 30);
-  EXPECT_EQ(status, 200);
-  EXPECT_TRUE(IsJpeg(body));
-  const LoggedRequest request = OnlyRequest();
-  EXPECT_EQ(request.method, "GET");
-  EXPECT_EQ(request.version, "HTTP/1.1");
-  const HeaderList expected = {
-      {"Host", "img3.doubanio.com"},
-      {"User-Agent", "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:43.0) Gecko/20100101 Firefox/43.0"},
-      {"Accept", "image/png,image/*;q=0.8,*/*;q=0.5"},
-      {"Accept-Language", "zh-CN,zh;q=0.8,en-US;q=0.5,en;q=0.3"},
-      {"Accept-Encoding", "gzip, deflate"},
-      {"DNT", "1"},
-      {"Referer", "http://www.douban.com/photos/photo/" + kPhotoId + "/large"},
-      {"Content-Type", kForm}};
-  EXPECT_EQ(request.headers, expected);
-  EXPECT_EQ(extra, kPhotoBlock + "\r\nContent-Type: " + kForm);
 }
 
 TEST_F(FetchDoubleTest, PictureFetchWithoutHeadersGetsTheDefaults) {

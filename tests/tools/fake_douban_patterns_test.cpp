@@ -11,14 +11,14 @@
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
+#include "download/photo_request.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 
 namespace ak::test {
 namespace {
 
-const char kPhotoPattern[] =
-    R"re(lass="photolst_photo" title="([\s\S]*?)">[\s\S]*?<img src="(.*?)/view/photo/thumb/public/p(.*?).jpg" />)re";
+const std::string_view kPhotoPattern = BuiltInPhotoPattern();
 
 class FakeDoubanPatternsTest : public SharedDoubleTest {
  protected:

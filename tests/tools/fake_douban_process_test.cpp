@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text_ops.h"
+#include "download/photo_request.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
 
@@ -13,14 +15,8 @@ TEST(FakeDoubanProcess, RequestLogKeepsHeadersInTheOrderSent) {
   FakeDouban douban;
   ASSERT_TRUE(douban.Start()) << douban.error();
   // The picture request's header block, in its own order (not alphabetical).
-  const std::vector<std::string> block = {
-      "User-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64; rv:43.0) Gecko/20100101 Firefox/43.0",
-      "Accept: image/png,image/*;q=0.8,*/*;q=0.5",
-      "Accept-Language: zh-CN,zh;q=0.8,en-US;q=0.5,en;q=0.3",
-      "Accept-Encoding: gzip, deflate",
-      "DNT: 1",
-      "Referer: http://www.douban.com/photos/photo/2155058361/large",
-  };
+  std::vector<std::string> block = Split(PhotoHeaderBlock("2155058361"), "\r\n");
+  ASSERT_EQ(block.size(), 6u);
   const Fetched fetched =
       Fetch(douban, "http://img3.doubanio.com/view/photo/large/public/p2155058361.jpg",
             {.headers = block});

@@ -11,6 +11,7 @@ QObject* MakeVersionCheckTests();
 QObject* MakeFolderTests();
 QObject* MakeBrowserTests();
 QObject* MakeAlbumListTests();
+QObject* MakeDownloadButtonsTests();
 
 namespace ak::test {
 namespace {
@@ -23,7 +24,8 @@ int RunWindowSuites(int argc, char** argv, FakeDouban* douban) {
   sharedDouble = douban;
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeOptionTests, MakeLayoutTests, MakeVersionCheckTests,
-                    MakeFolderTests, MakeBrowserTests, MakeAlbumListTests}) {
+                    MakeFolderTests, MakeBrowserTests, MakeAlbumListTests,
+                    MakeDownloadButtonsTests}) {
     std::unique_ptr<QObject> suite(make());
     // AK_WINDOW_SUITE=Name runs only the suites whose class name holds Name.
     const QByteArray only = qgetenv("AK_WINDOW_SUITE");

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ak::fake {
 
@@ -21,6 +23,9 @@ struct FaultOptions {
   std::string cutOffMatch;  // connection closes
   std::map<std::string, int> pictureErrors;  // photo id -> 200 or 404 with an HTML error page
   bool redirectHttps = false;  // web host over HTTP answers 301 to the same address on https
+  // API requests whose path with query starts with the key are answered 200 with the value as
+  // the body, whatever it holds (broken JSON, other member types, hostile ids); first key wins.
+  std::vector<std::pair<std::string, std::string>> apiAnswers;
 };
 
 // The counters behind the faults; thread-safe.

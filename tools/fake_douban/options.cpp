@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
 namespace ak::fake {
@@ -49,6 +51,9 @@ but no picture):
                         the medium and large pictures of photo ID answer an HTML error page
                         with STATUS (200 or 404); repeatable
   --redirect-https      the web host over HTTP answers 301 to the same address on https
+  --api-answer MATCH=FILE
+                        API requests whose path with query starts with MATCH are answered
+                        200 with the bytes of FILE, read at start; repeatable
 
 Fixture format:
   {"web_host": "www.douban.com", "api_host": "api.douban.com", "update_version": "2.0",
@@ -145,6 +150,21 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         return false;
       }
       options.faults.pictureErrors[std::string(text, eq)] = static_cast<int>(status);
+    } else if (arg == "--api-answer") {
+      if (!value(text)) return false;
+      const char* eq = std::strchr(text, '=');
+      if (eq == nullptr) {
+        error = "--api-answer needs MATCH=FILE";
+        return false;
+      }
+      std::ifstream in(eq + 1, std::ios::binary);
+      if (!in) {
+        error = std::string("--api-answer cannot read ") + (eq + 1);
+        return false;
+      }
+      options.faults.apiAnswers.emplace_back(
+          std::string(text, eq),
+          std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     } else {
       error = "unknown option " + std::string(arg);
       return false;

@@ -177,6 +177,9 @@ Answer FakeService::WebHost(const httplib::Request& req) {
 
 Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
   if (!https) return Json(403, ApiErrorAnswer(1002, "https_required", req.target));
+  for (const auto& [match, body] : faults_.options().apiAnswers) {
+    if (req.target.starts_with(match)) return Json(200, body);
+  }
   // /v2/album/ID/photos
   const std::vector<std::string> parts = Segments(req.path);
   if (parts.size() != 4 || parts[0] != "v2" || parts[1] != "album" || !IsDigits(parts[2]) ||

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+
+#include "commands/command_context.h"
+
+namespace ak {
+
+struct DownloadCommandOptions {
+  // The wait after an empty page answer before the next attempt (tests shorten it).
+  std::chrono::milliseconds retryWait{2000};
+};
+
+// `按钮_下载选中`: shows the running state's buttons (pause and end) and starts the batch on the
+// context's batch worker with a copy of the current source. A batch that was ended a moment ago
+// and is still on its way out is waited for first (briefly, with the window kept alive).
+void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options = {});
+
+// `按钮_暂停线程`: shows continue and end; the batch holds at its next safe point, saving nothing.
+void PauseDownloadCommand(CommandContext& ctx);
+
+// `按钮_继续下载`: shows pause and end; a held batch goes on where it was held.
+void ContinueDownloadCommand(CommandContext& ctx);
+
+// `按钮_结束下载`: ends the batch for good (a transfer in flight is abandoned, a retry wait cut
+// short, nothing more saved or shown) and shows the download button alone.
+void EndDownloadCommand(CommandContext& ctx);
+
+}  // namespace ak

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "download/album_job.h"
+
+namespace ak {
+
+// Downloads one album by reading its web pages: the photo count from the album page (the album is
+// skipped when it has none), then the photo-list pages of 18 photos ("?start=0", "?start=18",
+// ...), each photo matched by the pattern box's pattern or the built-in one. False when the
+// batch was ended during the album; true otherwise, however the album went.
+bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job);
+
+}  // namespace ak

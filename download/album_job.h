@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string_view>
+
+#include "albums/source.h"
+#include "base/types.h"
+#include "base/worker_gate.h"
+#include "controls/controls.h"
+
+namespace ak {
+
+// One queued album: the count slot ("0" when queued, the album's photo count once known), the
+// album page address and the album name. The downloaders change all three: the count slot gets
+// the count, the API downloader reduces the address to the album number, and the name becomes
+// the album's folder name.
+struct AlbumJob {
+  Text countSlot;
+  Text address;
+  Text name;
+};
+
+// The queued form of a job: the three fields joined by "--@@--".
+inline constexpr std::string_view kAlbumJobSeparator = "--@@--";
+Text JoinAlbumJob(const AlbumJob& job);
+// Splits at the first two separators only, so a name holding the separator arrives whole.
+AlbumJob SplitAlbumJob(std::string_view queued);
+
+// What the batch hands each album downloader.
+struct AlbumDownloadEnv {
+  Controls& controls;
+  WorkerGate& gate;
+  // The batch's copy of the source taken when it started: its id names the record store, its
+  // title (cleaned at every album) the folder level above the album folders.
+  Source& source;
+  // The program's folder: the record stores live beside it, and it is the save root while the
+  // save-location box is empty.
+  Text programDir;
+  // The wait after an empty page answer before the next attempt.
+  std::chrono::milliseconds retryWait{2000};
+  // The album folders this batch has written into, with the address of the album that did.
+  std::map<Text, Text> albumFolders{};
+};
+
+}  // namespace ak

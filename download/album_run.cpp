@@ -1,0 +1,165 @@
+#include "download/album_run.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "albums/name_cleaning.h"
+#include "base/codec.h"
+#include "base/delay.h"
+#include "download/ensure_folder.h"
+#include "download/photo_file.h"
+#include "download/photo_request.h"
+#include "download/picture_fetch.h"
+#include "net/http_fetch.h"
+
+namespace ak {
+namespace {
+
+constexpr int kPageAttempts = 10;
+
+PictureSize ChosenSize(const Controls& controls) {
+  if (controls.Checked(ctl::单选框_中图)) return PictureSize::kMedium;
+  if (controls.Checked(ctl::单选框_原图)) return PictureSize::kLarge;
+  return PictureSize::kNone;
+}
+
+PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
+  PictureRequest request;
+  request.headerBlock = PhotoHeaderBlock(photo.id);
+  if (size == PictureSize::kMedium) {
+    request.url = photo.mediumAddress;
+    request.on404 = photo.mediumAddress;
+    request.onOtherStatus = photo.mediumAddress;
+  } else {
+    request.url = photo.largeAddress;
+    request.on404 = photo.mediumAddress;
+    request.onOtherStatus = photo.largeAddress;
+  }
+  return request;
+}
+
+bool IsFolder(const Text& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
+}
+
+}  // namespace
+
+AlbumRun::AlbumRun(AlbumDownloadEnv& env)
+    : env_(env), store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
+  env_.controls.AppendLog(env_.controls.Checked(ctl::选择框_下载记录)
+                              ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
+                              : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
+  store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
+}
+
+AlbumRun::~AlbumRun() { store_.Close(); }
+
+std::optional<Bytes> AlbumRun::FetchOnce(const Text& url) {
+  if (!env_.gate.Checkpoint()) return std::nullopt;
+  HttpFetchRequest request;
+  request.url = url;
+  request.stop = env_.gate.StopToken();
+  HttpFetchResult answer = PerformHttpFetch(request);
+  if (env_.gate.Stopped()) return std::nullopt;
+  return std::move(answer.body);
+}
+
+std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url) {
+  Bytes body;
+  for (int attempt = 0; attempt < kPageAttempts; ++attempt) {
+    std::optional<Bytes> answer = FetchOnce(url);
+    if (!answer) return std::nullopt;
+    body = std::move(*answer);
+    // The answer counts as empty when its text is: nothing, or a NUL first.
+    if (!body.empty() && body.front() != '\0') return body;
+    PumpingDelay(env_.retryWait.count(), 0, env_.gate.StopToken());
+    if (env_.gate.Stopped()) return std::nullopt;
+  }
+  return body;
+}
+
+void AlbumRun::Start(const Text& albumName, int maximum) {
+  env_.controls.SetCaption(ctl::标签_进度条比例, {});
+  env_.controls.SetProgressPosition(ctl::进度条1, 0);
+  env_.controls.SetProgressMaximum(ctl::进度条1, maximum);
+  env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
+}
+
+void AlbumRun::PrepareFolder(Text& folderName, const Text& albumAddress) {
+  CleanAlbumName(env_.source.title);
+  Text root = env_.controls.Caption(ctl::编辑框_保存位置);
+  if (root.empty()) root = env_.programDir;
+  const Text parent = root + "/" + env_.source.title + "/";
+  const auto used = env_.albumFolders.find(parent + folderName);
+  if (used != env_.albumFolders.end() && used->second != albumAddress) {
+    const Text shared = folderName;
+    folderName += '_';
+    folderName += DigitsOf(albumAddress);
+    env_.controls.AppendLog(AK_GBK("相册《") + shared +
+                            AK_GBK("》的文件夹已被本次下载的另一个相册使用，照片存入《") +
+                            folderName + AK_GBK("》\r\n\r\n"));
+  }
+  env_.albumFolders.emplace(parent + folderName, albumAddress);
+  albumFolder_ = parent + folderName;
+  if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) EnsureFolder(albumFolder_);
+  // EnsureFolder ends the path in a separator; so must a folder that already existed.
+  if (albumFolder_.back() != '/') albumFolder_ += '/';
+}
+
+bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
+  if (!env_.gate.Checkpoint()) return false;
+  Controls& controls = env_.controls;
+  controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+  store_.Rewind();
+  const bool recorded = controls.Checked(ctl::选择框_下载记录) && store_.Find(photo.id);
+  if (!recorded) {
+    const PictureSize size = ChosenSize(controls);
+    FetchedPicture picture;
+    if (size != PictureSize::kNone) picture = FetchPicture(RequestFor(photo, size), env_.gate);
+    if (picture.result == FetchedPicture::Result::kEnded) return false;
+    // Nothing is written while the batch is paused, and nothing after it was ended.
+    if (!env_.gate.Checkpoint()) return false;
+    if (picture.result != FetchedPicture::Result::kPicture) {
+      ++failed_;
+    } else {
+      const SavedPhoto saved =
+          SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+      if (saved.saved) {
+        if (!store_.Find(photo.id)) store_.Add(photo.id);
+      } else {
+        ++failed_;
+        if (!writeFailureLogged_) {
+          writeFailureLogged_ = true;
+          controls.AppendLog(AK_GBK("照片无法保存：") + albumFolder_ + saved.fileName +
+                             AK_GBK("（") + Utf8ToGbk(saved.error) + AK_GBK("）\r\n\r\n"));
+        }
+      }
+    }
+  }
+  ShowProgress(countSlot);
+  return true;
+}
+
+void AlbumRun::ShowProgress(const Text& countSlot) {
+  Controls& controls = env_.controls;
+  const long long position = controls.ProgressPosition(ctl::进度条1);
+  const long long maximum = controls.ProgressMaximum(ctl::进度条1);
+  // With no known total the share cannot be computed; the label then stays at "0%".
+  const long long percent = maximum > 0 ? position * 100 / maximum : 0;
+  controls.SetCaption(ctl::标签_进度条比例, std::to_string(percent) + "%");
+  controls.SetCaption(ctl::标签_第多少张照片, countSlot + "/" + std::to_string(position));
+}
+
+void AlbumRun::Finish(const Text& folderName) {
+  env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
+  env_.controls.SetCaption(ctl::标签_第多少张照片, {});
+  if (failed_ > 0) {
+    env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
+                            std::to_string(failed_) +
+                            AK_GBK("张照片没有下载成功，以后再下载这个相册时会重新获取\r\n\r\n"));
+  }
+  store_.Close();
+}
+
+}  // namespace ak

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+
+#include "base/types.h"
+#include "download/album_job.h"
+#include "download/record_store.h"
+
+namespace ak {
+
+// One photo as a downloader found it.
+struct PhotoToFetch {
+  int runningNumber = 0;
+  Text id;
+  // The file name's description part, already cleaned.
+  Text descriptionPart;
+  Text mediumAddress;
+  // The address of the full-size picture (the API downloader puts the medium one here when the
+  // answer names none).
+  Text largeAddress;
+};
+
+// The frame both album downloaders share: the record box's log line and the record store of the
+// source, the album folder, page fetches with their retries, one photo's fetch, file and record,
+// the progress display, and the album's closing lines. The store is closed when the run ends,
+// whichever way it ends.
+//
+// Every method that waits on the network honours the batch's gate first; one that returns false
+// or nothing has seen the batch ended, and the downloader must return at once.
+class AlbumRun {
+ public:
+  // Logs whether the record box is ticked and opens the source's record store.
+  explicit AlbumRun(AlbumDownloadEnv& env);
+  ~AlbumRun();
+  AlbumRun(const AlbumRun&) = delete;
+  AlbumRun& operator=(const AlbumRun&) = delete;
+
+  // One page fetch, no retry. Nothing when the batch was ended.
+  std::optional<Bytes> FetchOnce(const Text& url);
+  // Up to 10 attempts, with the retry wait after every empty answer; the last (empty) answer
+  // after ten. Nothing when the batch was ended, also during a wait.
+  std::optional<Bytes> FetchWithRetries(const Text& url);
+
+  // The album's start: count slot shown, progress at 0 of `maximum`, percentage cleared and the
+  // start line "准备下载相册《name》" logged (the name as received).
+  void Start(const Text& albumName, int maximum);
+
+  // Cleans the source title and makes the album folder save root / title / `folderName`. When
+  // another album of this batch (another address) already used that folder, its pictures would
+  // be replaced by this album's: the folder name then gets "_" and the album's digits, and a line
+  // says so. `folderName` receives the name used.
+  void PrepareFolder(Text& folderName, const Text& albumAddress);
+
+  // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
+  // option buttons ask for, save it, record it. A photo that yields no picture or whose file
+  // cannot be written is counted as failed and not recorded. False when the batch was ended.
+  bool DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot);
+
+  // The album's closing line, the cleared photo counter, and the line on failed photos when
+  // there were any.
+  void Finish(const Text& folderName);
+
+  int failedPhotos() const { return failed_; }
+  const Text& albumFolder() const { return albumFolder_; }
+
+ private:
+  void ShowProgress(const Text& countSlot);
+
+  AlbumDownloadEnv& env_;
+  DownloadRecordStore store_;
+  Text albumFolder_;
+  int failed_ = 0;
+  bool writeFailureLogged_ = false;
+};
+
+}  // namespace ak

@@ -1,0 +1,72 @@
+#include "download/batch_download.h"
+
+#include <vector>
+
+#include "base/codec.h"
+#include "base/text_ops.h"
+#include "download/album_by_api.h"
+#include "download/album_by_pages.h"
+#include "download/album_job.h"
+
+namespace ak {
+namespace {
+
+// Album list columns the batch reads.
+constexpr int kNumberColumn = 1;
+constexpr int kNameColumn = 2;
+constexpr int kAddressColumn = 5;
+
+// The queued jobs of the ticked rows, in list order, and the selection line's numbers.
+std::vector<Text> CollectJobs(Controls& controls, Text& report) {
+  std::vector<Text> jobs;
+  const int rows = controls.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (!controls.RowChecked(row)) continue;
+    report += controls.Cell(row, kNumberColumn) + AK_GBK("、");
+    const Text address = controls.Cell(row, kAddressColumn);
+    const Text name = Trim(controls.Cell(row, kNameColumn));
+    if (!address.empty()) jobs.push_back(JoinAlbumJob({"0", address, name}));
+  }
+  return jobs;
+}
+
+void ShowIdleButtons(Controls& controls) {
+  controls.SetVisible(ctl::按钮_下载选中, true);
+  controls.SetVisible(ctl::按钮_暂停线程, false);
+  controls.SetVisible(ctl::按钮_继续下载, false);
+  controls.SetVisible(ctl::按钮_结束下载, false);
+}
+
+}  // namespace
+
+void RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
+                      const BatchOptions& options) {
+  controls.AppendLog(AK_GBK("正在统计已选中的相册...\r\n"));
+  Text report;
+  const std::vector<Text> jobs = CollectJobs(controls, report);
+  controls.AppendLog(report.empty() ? AK_GBK("当前未选择任何相册") + "\r\n\r\n"
+                                    : AK_GBK("当前被选择相册编号:") + report + "\r\n\r\n");
+  controls.SetCaption(ctl::标签_选择了相册数量,
+                      AK_GBK("总共需下载[") + std::to_string(jobs.size()) + AK_GBK("]个相册"));
+
+  AlbumDownloadEnv env{controls, gate, source, options.programDir, options.retryWait};
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    if (!gate.Checkpoint()) return;
+    controls.SetCaption(ctl::标签_正在下载相册,
+                        AK_GBK("下载到第[") + std::to_string(k + 1) + AK_GBK("]个相册"));
+    AlbumJob job = SplitAlbumJob(jobs[k]);
+    const bool goOn = controls.Checked(ctl::选择框_浏览模式) ? DownloadAlbumByPages(env, job)
+                                                             : DownloadAlbumByApi(env, job);
+    if (!goOn) return;
+  }
+
+  if (!gate.Checkpoint()) return;
+  ShowIdleButtons(controls);
+  controls.AppendLog(AK_GBK("-------全部下载完毕--------\r\n\r\n"));
+  controls.SetCaption(ctl::标签_第多少张照片, AK_GBK("下载完成"));
+  controls.SetProgressPosition(ctl::进度条1, controls.ProgressMaximum(ctl::进度条1));
+  controls.SetCaption(ctl::标签_进度条比例, "100%");
+  controls.ShowMessageAndWait(AK_GBK("全部下载完毕"));
+}
+
+}  // namespace ak

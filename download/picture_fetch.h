@@ -1,0 +1,43 @@
+#pragma once
+
+#include <stop_token>
+
+#include "base/types.h"
+#include "base/worker_gate.h"
+
+namespace ak {
+
+// True when `bytes` start with the signature of a JPEG, PNG, GIF or WebP picture.
+bool LooksLikePicture(std::string_view bytes);
+
+// Which picture size the option buttons ask for.
+enum class PictureSize { kNone, kMedium, kLarge };
+
+// One picture to fetch: the address asked for first with the photo's header block, then, when
+// that answer is not 200, one plain request: `on404` after a 404, `onOtherStatus` after any
+// other status (0 for a transfer that failed).
+struct PictureRequest {
+  Text url;
+  Text headerBlock;
+  Text on404;
+  Text onOtherStatus;
+};
+
+struct FetchedPicture {
+  enum class Result {
+    kPicture,    // a 200 answer whose bytes are a picture
+    kNoPicture,  // the last transport did not answer 200, or answered something else
+    kEnded,      // the batch was ended
+  };
+  Result result = Result::kNoPicture;
+  Bytes bytes;
+  // The status of the answer that supplied the bytes (0 for a failed transfer).
+  int status = 0;
+};
+
+// Fetches the picture with its 30-second time-out: first request, then the fallback. The gate is
+// honoured before each request; its stop token aborts a transfer in flight. Only a complete 200
+// answer that carries a picture counts; anything else gives kNoPicture and no bytes.
+FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate);
+
+}  // namespace ak
