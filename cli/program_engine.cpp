@@ -1,13 +1,18 @@
 #include "cli/cli_engine.h"
 
+#include "commands/album_commands.h"
+#include "commands/download_commands.h"
+
 namespace ak {
 
 CliEngine ProgramCliEngine() {
   CliEngine engine;
-  engine.end = [](CommandContext& context) { context.batch.Stop(); };
-  // The album listing and the download batch join here once their commands exist:
-  //   engine.list = [](CommandContext& c) { GetAlbumsCommand(c); };
-  //   engine.download = [](CommandContext& c) { DownloadSelectedCommand(c); };
+  engine.list = [](CommandContext& context) { GetAlbumsCommand(context); };
+  engine.download = [](CommandContext& context) { DownloadSelectedCommand(context); };
+  engine.end = [](CommandContext& context) { EndDownloadCommand(context); };
+  engine.failedPhotos = [](CommandContext& context) {
+    return context.lastBatchFailedPhotos.load();
+  };
   return engine;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "albums/album_search.h"
 #include "albums/source.h"
 #include "base/worker_slot.h"
@@ -17,6 +19,8 @@ struct CommandContext {
   WorkerSlot listing;
   WorkerSlot batch;
   AlbumSearchState search;
+  // Photos the last batch could not save (0 until a batch has run).
+  std::atomic<int> lastBatchFailedPhotos{0};
 };
 
 }  // namespace ak

@@ -33,7 +33,7 @@ void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options
   BatchOptions batch{ProgramDir(), options.retryWait};
   // The batch's own copy: a listing started meanwhile does not move its albums elsewhere.
   const bool started = ctx.batch.Start([&ctx, batch, source = ctx.source.Get()](WorkerGate& gate) {
-    RunBatchDownload(ctx.controls, gate, source, batch);
+    ctx.lastBatchFailedPhotos = RunBatchDownload(ctx.controls, gate, source, batch).failedPhotos;
   });
   // Nothing runs: the window must not stay in the running state.
   if (!started) ShowButtons(controls, true, false, false, false);

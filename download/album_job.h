@@ -41,6 +41,8 @@ struct AlbumDownloadEnv {
   std::chrono::milliseconds retryWait{2000};
   // The album folders this batch has written into, with the address of the album that did.
   std::map<Text, Text> albumFolders{};
+  // Photos of the finished albums that were not saved (a later run fetches them again).
+  int failedPhotos = 0;
 };
 
 }  // namespace ak

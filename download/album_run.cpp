@@ -154,6 +154,7 @@ void AlbumRun::ShowProgress(const Text& countSlot) {
 void AlbumRun::Finish(const Text& folderName) {
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
+  env_.failedPhotos += failed_;
   if (failed_ > 0) {
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
                             std::to_string(failed_) +

@@ -39,8 +39,8 @@ void ShowIdleButtons(Controls& controls) {
 
 }  // namespace
 
-void RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
-                      const BatchOptions& options) {
+BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
+                              const BatchOptions& options) {
   controls.AppendLog(AK_GBK("正在统计已选中的相册...\r\n"));
   Text report;
   const std::vector<Text> jobs = CollectJobs(controls, report);
@@ -51,22 +51,23 @@ void RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
 
   AlbumDownloadEnv env{controls, gate, source, options.programDir, options.retryWait};
   for (std::size_t k = 0; k < jobs.size(); ++k) {
-    if (!gate.Checkpoint()) return;
+    if (!gate.Checkpoint()) return {false, env.failedPhotos};
     controls.SetCaption(ctl::标签_正在下载相册,
                         AK_GBK("下载到第[") + std::to_string(k + 1) + AK_GBK("]个相册"));
     AlbumJob job = SplitAlbumJob(jobs[k]);
     const bool goOn = controls.Checked(ctl::选择框_浏览模式) ? DownloadAlbumByPages(env, job)
                                                              : DownloadAlbumByApi(env, job);
-    if (!goOn) return;
+    if (!goOn) return {false, env.failedPhotos};
   }
 
-  if (!gate.Checkpoint()) return;
+  if (!gate.Checkpoint()) return {false, env.failedPhotos};
   ShowIdleButtons(controls);
   controls.AppendLog(AK_GBK("-------全部下载完毕--------\r\n\r\n"));
   controls.SetCaption(ctl::标签_第多少张照片, AK_GBK("下载完成"));
   controls.SetProgressPosition(ctl::进度条1, controls.ProgressMaximum(ctl::进度条1));
   controls.SetCaption(ctl::标签_进度条比例, "100%");
   controls.ShowMessageAndWait(AK_GBK("全部下载完毕"));
+  return {true, env.failedPhotos};
 }
 
 }  // namespace ak

@@ -22,7 +22,12 @@ struct BatchOptions {
 // writes the closing line and waits for the user to close the message "全部下载完毕".
 // `source` is the batch's own copy of the current source. When the gate is stopped the batch ends
 // at its next safe point and writes and shows nothing more.
-void RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
-                      const BatchOptions& options);
+// The result counts the photos of the batch's finished albums that were not saved.
+struct BatchOutcome {
+  bool completed = false;  // false when the batch was ended
+  int failedPhotos = 0;
+};
+BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
+                              const BatchOptions& options);
 
 }  // namespace ak
