@@ -99,7 +99,8 @@ bool PublishWithoutReplacing(const std::filesystem::path& tmp, const std::filesy
 }
 
 bool Write(const std::filesystem::path& path, std::string_view content, Publish publish,
-           bool owner_only, std::error_code* error) {
+           bool owner_only, Durability durability, std::error_code* error) {
+  const bool synced = durability == Durability::kSynced;
   std::error_code ec;
   // A replaced file keeps its permissions; a new one gets the usual ones (less the umask). An
   // owner-only file is created so and stays so, whatever the replaced file allowed.
@@ -121,7 +122,7 @@ bool Write(const std::filesystem::path& path, std::string_view content, Publish 
       ec = Errno(errno);
       ok = false;
     }
-    if (ok && ::fsync(fd) != 0) {
+    if (ok && synced && ::fsync(fd) != 0) {
       ec = Errno(errno);
       ok = false;
     }
@@ -141,7 +142,7 @@ bool Write(const std::filesystem::path& path, std::string_view content, Publish 
       ok = PublishWithoutReplacing(tmp, path, ec);
     }
   }
-  if (ok) SyncFolderOf(path);
+  if (ok && synced) SyncFolderOf(path);
   if (error != nullptr) *error = ok ? std::error_code() : ec;
   return ok;
 }
@@ -149,13 +150,21 @@ bool Write(const std::filesystem::path& path, std::string_view content, Publish 
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
-                         Publish publish, std::error_code* error) {
-  return Write(path, content, publish, false, error);
+                         Publish publish, std::error_code* error, Durability durability) {
+  return Write(path, content, publish, false, durability, error);
+}
+
+bool SyncFileSystemOf(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool flushed = ::syncfs(fd) == 0;
+  ::close(fd);
+  return flushed;
 }
 
 bool WriteOwnerOnlyFileAtomically(const std::filesystem::path& path, std::string_view content,
                                   std::error_code* error) {
-  return Write(path, content, Publish::kReplace, true, error);
+  return Write(path, content, Publish::kReplace, true, Durability::kSynced, error);
 }
 
 }  // namespace ak

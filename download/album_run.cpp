@@ -6,6 +6,7 @@
 #include "albums/name_cleaning.h"
 #include "base/codec.h"
 #include "base/delay.h"
+#include "base/file_writer.h"
 #include "download/ensure_folder.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
@@ -38,6 +39,9 @@ PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
   return request;
 }
 
+// Saved photos recorded together after one sync of the disk.
+constexpr std::size_t kRecordGroup = 64;
+
 bool IsFolder(const Text& path) {
   std::error_code error;
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
@@ -53,7 +57,24 @@ AlbumRun::AlbumRun(AlbumDownloadEnv& env)
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
 }
 
-AlbumRun::~AlbumRun() { store_.Close(); }
+AlbumRun::~AlbumRun() {
+  RecordSavedPhotos();
+  store_.Close();
+}
+
+void AlbumRun::RecordSavedPhotos() {
+  if (savedUnrecorded_.empty()) return;
+  // A photo is recorded only once its picture is on the disk: a power cut must not leave a
+  // record of a picture that was lost, or a later run would skip it. Without the sync the
+  // photos stay unrecorded and a later run fetches them again.
+  if (SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
+    for (const Text& id : savedUnrecorded_) {
+      store_.Rewind();
+      if (!store_.Find(id)) store_.Add(id);
+    }
+  }
+  savedUnrecorded_.clear();
+}
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url) {
   if (!env_.gate.Checkpoint()) return std::nullopt;
@@ -126,7 +147,8 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
       if (saved.saved) {
-        if (!store_.Find(photo.id)) store_.Add(photo.id);
+        savedUnrecorded_.push_back(photo.id);
+        if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
       } else {
         ++failed_;
         if (!writeFailureLogged_) {
@@ -154,6 +176,7 @@ void AlbumRun::ShowProgress(const Text& countSlot) {
 void AlbumRun::Finish(const Text& folderName) {
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
+  RecordSavedPhotos();
   env_.failedPhotos += failed_;
   if (failed_ > 0) {
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "base/types.h"
 #include "download/album_job.h"
@@ -61,6 +62,10 @@ class AlbumRun {
   void Finish(const Text& folderName);
 
   int failedPhotos() const { return failed_; }
+  // Saved photos waiting for their record: once the pictures are on the disk (one sync of the
+  // file system for a group of them), their ids are recorded. Runs at most every kRecordGroup
+  // photos, at the album's end and when the run ends early.
+  void RecordSavedPhotos();
   const Text& albumFolder() const { return albumFolder_; }
 
  private:
@@ -69,6 +74,7 @@ class AlbumRun {
   AlbumDownloadEnv& env_;
   DownloadRecordStore store_;
   Text albumFolder_;
+  std::vector<Text> savedUnrecorded_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;
 };

@@ -34,7 +34,7 @@ SavedPhoto SavePhotoFile(const Text& folder, int runningNumber, std::string_view
   if (IsPlainFileName(saved.fileName)) {
     std::error_code code;
     if (WriteFileAtomically(std::filesystem::path(GbkToUtf8(folder + saved.fileName)), bytes,
-                            Publish::kReplace, &code)) {
+                            Publish::kReplace, &code, Durability::kLater)) {
       saved.saved = true;
       return saved;
     }
@@ -43,7 +43,7 @@ SavedPhoto SavePhotoFile(const Text& folder, int runningNumber, std::string_view
   saved.fileName = ShortPhotoFileName(runningNumber);
   std::error_code code;
   saved.saved = WriteFileAtomically(std::filesystem::path(GbkToUtf8(folder + saved.fileName)),
-                                    bytes, Publish::kReplace, &code);
+                                    bytes, Publish::kReplace, &code, Durability::kLater);
   if (!saved.saved) saved.error = code.message();
   return saved;
 }

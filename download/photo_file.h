@@ -25,7 +25,9 @@ struct SavedPhoto {
 // Writes the picture into `folder` (GBK, ending in a separator) under its long name and, when that
 // fails (a name the file system refuses, too long, ...), under its short name. Each write goes
 // through a temporary file in the folder that is renamed into place, so a final name never holds
-// part of a picture. A long name that is not a plain file name is not tried.
+// part of a picture. The file is not flushed to the disk one by one: the caller syncs the folder's
+// file system before it records the photo (SyncFileSystemOf). A long name that is not a plain file
+// name is not tried.
 SavedPhoto SavePhotoFile(const Text& folder, int runningNumber, std::string_view descriptionPart,
                          std::string_view bytes);
 

@@ -33,18 +33,28 @@ std::string BigContent() {
 }
 
 TEST(FileWriter, PublishesTheWholeContentUnderEitherRule) {
-  for (const Publish publish : {Publish::kReplace, Publish::kNoReplace}) {
-    TempFolder folder;
-    const std::filesystem::path path = folder.path() / "file";
-    for (const std::string& content : {std::string(), std::string("a\0b\r\n", 5), BigContent()}) {
-      std::filesystem::remove(path);
-      std::error_code ec = std::make_error_code(std::errc::io_error);
-      ASSERT_TRUE(WriteFileAtomically(path, content, publish, &ec));
-      EXPECT_FALSE(ec);
-      EXPECT_EQ(ReadFileBytes(path), content);
-      EXPECT_EQ(Entries(folder.path()), 1) << "the temporary name is gone";
+  for (const Durability durability : {Durability::kSynced, Durability::kLater}) {
+    for (const Publish publish : {Publish::kReplace, Publish::kNoReplace}) {
+      TempFolder folder;
+      const std::filesystem::path path = folder.path() / "file";
+      for (const std::string& content : {std::string(), std::string("a\0b\r\n", 5), BigContent()}) {
+        std::filesystem::remove(path);
+        std::error_code ec = std::make_error_code(std::errc::io_error);
+        ASSERT_TRUE(WriteFileAtomically(path, content, publish, &ec, durability));
+        EXPECT_FALSE(ec);
+        EXPECT_EQ(ReadFileBytes(path), content);
+        EXPECT_EQ(Entries(folder.path()), 1) << "the temporary name is gone";
+      }
     }
   }
+}
+
+TEST(FileWriter, SyncOfAFileSystemNeedsAnExistingFolder) {
+  TempFolder folder;
+  EXPECT_TRUE(SyncFileSystemOf(folder.path()));
+  EXPECT_FALSE(SyncFileSystemOf(folder.path() / "gone"));
+  WriteFileBytes(folder.path() / "file", "x");
+  EXPECT_FALSE(SyncFileSystemOf(folder.path() / "file")) << "a file is no folder";
 }
 
 TEST(FileWriter, ReplaceOverwritesAndKeepsThePermissionsOfTheReplacedFile) {
