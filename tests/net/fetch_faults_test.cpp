@@ -127,6 +127,24 @@ TEST_F(FetchFaultsTest, PathsGoOutAsWritten) {
   EXPECT_TRUE(server.Requests()[1].starts_with("GET /a/x HTTP/1.1\r\n")) << server.Requests()[1];
 }
 
+TEST_F(FetchFaultsTest, AnAddressInTheQueryStaysInThePath) {
+  // The scheme is the one that starts the address; another named in the query must neither
+  // swallow the path nor be taken for the start of the host, even when it names the same host.
+  CannedServer server(Always(CannedServer::Answer(200, "x")));
+  const std::string port = std::to_string(server.port());
+  ServiceConfig config;
+  config.connectTo = {"h.test:80:127.0.0.1:" + port, "a.test:80:127.0.0.1:" + port};
+  SetServiceConfig(config);
+  EXPECT_EQ(HttpFetch("http://h.test/x?u=https://o.test/y"), "x");
+  EXPECT_EQ(HttpFetch("http://a.test/p?r=https://a.test/q"), "x");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[0].starts_with("GET /x?u=https://o.test/y HTTP/1.1\r\nHost: h.test\r\n"))
+      << requests[0];
+  EXPECT_TRUE(requests[1].starts_with("GET /p?r=https://a.test/q HTTP/1.1\r\nHost: a.test\r\n"))
+      << requests[1];
+}
+
 TEST_F(FetchFaultsTest, EncodedBodiesAreDecodedWithoutChangingTheRequest) {
   CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
     const bool deflate = request.starts_with("GET /deflate");
