@@ -41,9 +41,11 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
   transfer.userAgent = AgentFromHeaders(request.extraHeaders);
   const Text block = PageHeaderBlock(request.extraHeaders, request.url, result.cookies);
   transfer.headers = BlockLines(block);
-  Bytes postBytes = request.postBytes;
-  if (method != 0) {
-    if (postBytes.empty()) postBytes = request.postText;
+  // A POST sends the bytes, or the text when there are none. GET and HEAD send no body (libcurl
+  // sends none with a HEAD), so none is reported as sent.
+  Bytes postBytes;
+  if (method == 1) {
+    postBytes = request.postBytes.empty() ? request.postText : request.postBytes;
     transfer.body = postBytes;
   }
   transfer.followRedirects = !request.noRedirect;

@@ -72,6 +72,7 @@ TEST_F(FetchFaultsTest, PostAndHeadRequestBytes) {
   Text extra = "X-Empty:\r\nAccept: a";
   Bytes postBytes = "b\0y"s;
   HttpFetch(url, 1, "ignored", nullptr, nullptr, &extra, nullptr, false, &postBytes);
+  EXPECT_EQ(postBytes, "b\0y"s);
   HttpFetch(url, 2, "abc");
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
@@ -81,6 +82,45 @@ TEST_F(FetchFaultsTest, PostAndHeadRequestBytes) {
                 "\r\nAccept-Language: zh-cn\r\n" + kForm + "Content-Length: 3\r\n\r\nb\0y"s);
   EXPECT_TRUE(requests[1].starts_with("HEAD /post HTTP/1.1\r\n"));
   EXPECT_TRUE(requests[1].ends_with("\r\n\r\n"));
+}
+
+TEST_F(FetchFaultsTest, OnlyAPostSendsABodyAndOnlyWhatIsSentIsReported) {
+  // The HEAD's answer announces a body it does not carry, as HEAD answers do: the fetch must
+  // not wait for it.
+  CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
+    connection.Send(request.starts_with("HEAD ") ? "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"
+                                                 : CannedServer::Answer(200, "got"));
+  });
+  const std::string url = server.Url("/h");
+  const std::string head = "Host: 127.0.0.1:" + std::to_string(server.port()) +
+                           "\r\nUser-Agent: " + kAgent + "\r\nAccept: */*\r\nReferer: " + url +
+                           "\r\nAccept-Language: zh-cn\r\n" + kForm;
+  const struct {
+    int method;
+    const char* text;
+    Bytes bytes;
+    std::string expectedRequest;
+    Bytes expectedSent;
+    Bytes expectedBody;
+  } cases[] = {
+      {1, "abc", "", "POST /h HTTP/1.1\r\n" + head + "Content-Length: 3\r\n\r\nabc", "abc", "got"},
+      {1, "ignored", "b\0y"s, "POST /h HTTP/1.1\r\n" + head + "Content-Length: 3\r\n\r\nb\0y"s,
+       "b\0y"s, "got"},
+      // libcurl sends no body with a HEAD: none is reported as sent.
+      {2, "abc", "", "HEAD /h HTTP/1.1\r\n" + head + "\r\n", "", ""},
+      {2, "ignored", "b\0y"s, "HEAD /h HTTP/1.1\r\n" + head + "\r\n", "", ""},
+      {0, "text", "bytes", "GET /h HTTP/1.1\r\n" + head + "\r\n", "", "got"},
+  };
+  for (const auto& c : cases) {
+    Bytes postBytes = c.bytes;
+    EXPECT_EQ(
+        HttpFetch(url, c.method, c.text, nullptr, nullptr, nullptr, nullptr, false, &postBytes),
+        c.expectedBody)
+        << c.expectedRequest;
+    EXPECT_EQ(postBytes, c.expectedSent) << c.expectedRequest;
+    EXPECT_EQ(server.Requests().back(), c.expectedRequest);
+  }
+  EXPECT_EQ(server.Requests().size(), std::size(cases));
 }
 
 TEST_F(FetchFaultsTest, PictureFetchAndPlainGetRequestBytes) {
