@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 #include <memory>
 #include <new>
@@ -74,6 +75,12 @@ Slist HeaderList(const std::vector<std::string>& lines) {
   if (!namesAcceptEncoding) Append(list, "Accept-Encoding:");
   if (!namesExpect) Append(list, "Expect:");
   return list;
+}
+
+[[maybe_unused]] bool NamesHost(const std::string& line) {
+  const auto colon = line.find(':');
+  return colon != std::string::npos &&
+         SameName(TrimmedView(std::string_view(line).substr(0, colon)), "Host");
 }
 
 struct Progress {
@@ -212,6 +219,9 @@ TransferResult RunTransfer(const TransferRequest& request) {
   ThreadCurlHandles& handles = CurrentThreadCurlHandles();
   if (!handles.valid()) return result;
   const bool useJar = request.cookies == TransferCookies::kSharedJar;
+  // A Host header would make libcurl's cookie engine file cookies under that name, for this
+  // and every later exchange of the handle (a reset does not forget it).
+  assert(!useJar || std::none_of(request.headers.begin(), request.headers.end(), NamesHost));
   CURL* easy = useJar ? handles.jarEasy : handles.plainEasy;
   curl_easy_reset(easy);
   const std::shared_ptr<const ServiceConfig> config = CurrentServiceConfig();

@@ -27,6 +27,8 @@ struct HttpFetchRequest {
   // the shared jar is not used and the result carries it merged with the response's cookies.
   std::optional<Text> cookies;
   // Header lines separated by CR LF; the defaults the page fetch needs are added to them.
+  // Through the shared jar a Host line is left out: the Host header names the address's host,
+  // under which the jar's cookies are sent and kept.
   Text extraHeaders;
   bool noRedirect = false;
   Bytes postBytes;
