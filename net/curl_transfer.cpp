@@ -238,6 +238,14 @@ TransferResult RunTransfer(const TransferRequest& request) {
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+  // An HTTP/1.0 request without keep-alive ends its connection with the answer, even when the
+  // server's HTTP/1.1 answer does not say so: libcurl would keep it, and the next request sent
+  // down it as the server closes it would go out twice (see below).
+  if (request.http10) curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+  // A request that dies on a reused connection before any answer (the server closing it as the
+  // request arrives) is sent again by libcurl on a new one. The server may have acted on it, so
+  // a POST always goes out on a connection of its own, which is never retried.
+  if (request.verb == "POST") curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
   SetVerb(easy, request);
   Slist headers = HeaderList(request.headers);
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());

@@ -425,6 +425,41 @@ TEST_F(FetchFaultsTest, ConnectionsAreReusedBetweenFetches) {
   EXPECT_EQ(server.Connections(), 1);
 }
 
+TEST_F(FetchFaultsTest, APostIsNeverSentTwice) {
+  // The server keeps the connection of the first answer, then drops it without a word when the
+  // next request arrives on it, as a server does whose idle limit ends just then. libcurl
+  // resends a request that died so on a reused connection: a POST must never be one of them.
+  std::atomic<bool> dropped{false};
+  CannedServer server([&](const std::string& request, int number, CannedServer::Connection& c) {
+    if (number > 0 && !dropped.exchange(true)) {
+      c.Close();
+      return;
+    }
+    c.Send(CannedServer::Answer(200, request.substr(0, 4)));
+  });
+  EXPECT_EQ(HttpFetch(server.Url("/get")), "GET ");
+  Text cookies;  // the same handle as the GET's connection
+  HttpFetch(server.Url("/get"), 0, {}, &cookies);
+  dropped = false;
+  HttpFetch(server.Url("/post"), 1, "a=1", &cookies);
+  HttpFetch(server.Url("/post"), 1, "a=2");
+  int posts = 0;
+  for (const std::string& request : server.Requests()) posts += request.starts_with("POST ");
+  EXPECT_EQ(posts, 2);
+}
+
+TEST_F(FetchFaultsTest, AnHttp10ExchangeLeavesNoConnectionBehind) {
+  // HTTP/1.0 without keep-alive ends the connection with the answer, whether or not the
+  // server says so; a later fetch must not send its request down that connection.
+  CannedServer server(Always(CannedServer::Answer(200, "k")));
+  int status = 0;
+  EXPECT_EQ(PlainHttpGet(server.Url("/1"), &status), "k");
+  EXPECT_EQ(PlainHttpGet(server.Url("/2"), &status), "k");
+  EXPECT_EQ(HttpFetch(server.Url("/3")), "k");
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_EQ(server.Connections(), 3);
+}
+
 TEST_F(FetchFaultsTest, ThreadsFetchAtTheSameTimeWithTheirOwnHandles) {
   CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
     // Each answer sets a cookie named after the path, so the jar is written from every thread.
