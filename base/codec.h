@@ -14,8 +14,9 @@ namespace ak {
 class TextCodec {
  public:
   virtual ~TextCodec() = default;
-  // UTF-8 to GBK. Invalid UTF-8 sequences and characters GBK cannot hold become '?', the code
-  // page's default character.
+  // UTF-8 to GBK. A character GBK cannot hold becomes one '?', the code page's default
+  // character; a broken UTF-8 sequence (cut off, overlong, a surrogate, past U+10FFFF) becomes
+  // one '?' per byte.
   virtual Text Utf8ToGbk(std::string_view utf8) const = 0;
   // GBK to UTF-8. An invalid or cut-off double-byte character becomes U+FFFD.
   virtual std::string GbkToUtf8(std::string_view gbk) const = 0;

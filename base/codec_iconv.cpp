@@ -35,10 +35,31 @@ size_t Utf8SequenceLength(unsigned char lead) {
   return 1;
 }
 
+// True when the bytes start a well-formed UTF-8 character. The second byte's range depends on
+// the lead: it rules out overlong forms (E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and code
+// points past U+10FFFF (F4 90..BF), which are broken sequences, not characters.
 bool IsValidUtf8Sequence(const unsigned char* p, size_t available) {
   size_t n = Utf8SequenceLength(p[0]);
   if (n == 1 || n > available) return false;
-  for (size_t i = 1; i < n; ++i)
+  unsigned char low = 0x80, high = 0xBF;
+  switch (p[0]) {
+    case 0xE0:
+      low = 0xA0;
+      break;
+    case 0xED:
+      high = 0x9F;
+      break;
+    case 0xF0:
+      low = 0x90;
+      break;
+    case 0xF4:
+      high = 0x8F;
+      break;
+    default:
+      break;
+  }
+  if (p[1] < low || p[1] > high) return false;
+  for (size_t i = 2; i < n; ++i)
     if ((p[i] & 0xC0) != 0x80) return false;
   return true;
 }

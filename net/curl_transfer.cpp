@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 #include <memory>
 #include <new>
@@ -74,6 +75,12 @@ Slist HeaderList(const std::vector<std::string>& lines) {
   if (!namesAcceptEncoding) Append(list, "Accept-Encoding:");
   if (!namesExpect) Append(list, "Expect:");
   return list;
+}
+
+[[maybe_unused]] bool NamesHost(const std::string& line) {
+  const auto colon = line.find(':');
+  return colon != std::string::npos &&
+         SameName(TrimmedView(std::string_view(line).substr(0, colon)), "Host");
 }
 
 struct Progress {
@@ -212,6 +219,9 @@ TransferResult RunTransfer(const TransferRequest& request) {
   ThreadCurlHandles& handles = CurrentThreadCurlHandles();
   if (!handles.valid()) return result;
   const bool useJar = request.cookies == TransferCookies::kSharedJar;
+  // A Host header would make libcurl's cookie engine file cookies under that name, for this
+  // and every later exchange of the handle (a reset does not forget it).
+  assert(!useJar || std::none_of(request.headers.begin(), request.headers.end(), NamesHost));
   CURL* easy = useJar ? handles.jarEasy : handles.plainEasy;
   curl_easy_reset(easy);
   const std::shared_ptr<const ServiceConfig> config = CurrentServiceConfig();
@@ -231,7 +241,11 @@ TransferResult RunTransfer(const TransferRequest& request) {
   // An HTTP/1.0 exchange has a connection of its own, closed after it. A server may answer it
   // as HTTP/1.1 with a Keep-Alive header and close anyway; a later request on that connection
   // would die and libcurl would send it a second time on a fresh one.
-  curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, request.http10 ? 1L : 0L);
+  // A request that dies on a reused connection before any answer (the server closing it as the
+  // request arrives) is sent again by libcurl on a new one. The server may have acted on it, so
+  // a POST always goes out on a connection of its own, which is never retried.
+  const bool post = request.verb == "POST";
+  curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, request.http10 || post ? 1L : 0L);
   curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, request.http10 ? 1L : 0L);
   SetVerb(easy, request);
   Slist headers = HeaderList(request.headers);

@@ -34,7 +34,8 @@ struct TransferRequest {
   bool http10 = false;
   // Request header lines exactly as they go out, in order ("Name: value"). Lines without a
   // colon and empty lines are not sent. Headers libcurl would add of its own (Accept,
-  // Accept-Encoding, Expect) are kept out unless named here; Host is always sent.
+  // Accept-Encoding, Expect) are kept out unless named here; Host is always sent. A transfer
+  // through the shared jar must not name Host (the cookie engine would take it for the host).
   std::vector<std::string> headers;
   // Sent as User-Agent unless `headers` names one; empty sends none.
   std::string userAgent;

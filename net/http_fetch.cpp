@@ -39,11 +39,17 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
                                  std::to_string(port) + UrlPath(request.url));
   transfer.verb = VerbOfMethod(method);
   transfer.userAgent = AgentFromHeaders(request.extraHeaders);
-  const Text block = PageHeaderBlock(request.extraHeaders, request.url, result.cookies);
+  Text block = PageHeaderBlock(request.extraHeaders, request.url, result.cookies);
+  // libcurl's cookie engine files and looks up cookies under the host a Host header names,
+  // and keeps that host in the handle for every later fetch on the thread. The jar's cookies
+  // belong to the address's host, so a fetch through the jar names only that host.
+  if (!request.cookies.has_value()) block = WithoutHeader(block, "Host");
   transfer.headers = BlockLines(block);
-  Bytes postBytes = request.postBytes;
-  if (method != 0) {
-    if (postBytes.empty()) postBytes = request.postText;
+  // A POST sends the bytes, or the text when there are none. GET and HEAD send no body (libcurl
+  // sends none with a HEAD), so none is reported as sent.
+  Bytes postBytes;
+  if (method == 1) {
+    postBytes = request.postBytes.empty() ? request.postText : request.postBytes;
     transfer.body = postBytes;
   }
   transfer.followRedirects = !request.noRedirect;

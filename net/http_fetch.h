@@ -21,12 +21,14 @@ struct HttpFetchRequest {
   Text url;
   // 0 GET, 1 POST, 2 HEAD; anything else means GET.
   int method = 0;
-  // The body of a POST when `postBytes` is empty, sent as its bytes.
+  // The body of a POST when `postBytes` is empty, sent as its bytes. GET and HEAD send none.
   Text postText;
   // "name=value; name=value" sent as the Cookie header when not empty. Present (even empty):
   // the shared jar is not used and the result carries it merged with the response's cookies.
   std::optional<Text> cookies;
   // Header lines separated by CR LF; the defaults the page fetch needs are added to them.
+  // Through the shared jar a Host line is left out: the Host header names the address's host,
+  // under which the jar's cookies are sent and kept.
   Text extraHeaders;
   bool noRedirect = false;
   Bytes postBytes;
@@ -57,7 +59,7 @@ struct HttpFetchResult {
   // The response's header block, status line first, lines ending in CR LF, "Set-Cookie"
   // spelt so whatever the server wrote.
   Text responseHeaders;
-  // The POST body that was sent.
+  // The body that was sent: the POST's; empty for GET and HEAD, which send none.
   Bytes postBytes;
 };
 
@@ -65,7 +67,8 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request);
 
 // The page fetch with its classic arguments. An absent in/out argument is a null pointer;
 // `cookies` present (non-null) switches the shared jar off as described above. On return
-// `extraHeaders` holds the header block that was sent and `postBytes` the POST body.
+// `extraHeaders` holds the header block that was sent and `postBytes` the body that was sent
+// (a POST's; empty for GET and HEAD).
 Bytes HttpFetch(std::string_view url, int method = 0, std::string_view postText = {},
                 Text* cookies = nullptr, Text* responseCookies = nullptr,
                 Text* extraHeaders = nullptr, Text* responseHeaders = nullptr,

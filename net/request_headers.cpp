@@ -58,6 +58,23 @@ Text PageHeaderBlock(std::string_view extraHeaders, std::string_view url,
   return block;
 }
 
+Text WithoutHeader(std::string_view block, std::string_view name) {
+  Text kept;
+  bool first = true;
+  bool dropped = false;
+  for (const Text& line : Split(block, kCrLf)) {
+    const int colon = Find(line, ":");
+    if (colon != -1 && SameHeaderName(Trim(Left(line, colon - 1)), name)) {
+      dropped = true;
+      continue;
+    }
+    if (!first) kept += kCrLf;
+    kept += line;
+    first = false;
+  }
+  return dropped ? kept : Text(block);
+}
+
 Text AgentFromHeaders(std::string_view extraHeaders) {
   if (Find(extraHeaders, "User-Agent:", 1, true) == -1) return Text(DefaultAgent);
   Text agent = Trim(TextBetween(extraHeaders, "User-Agent:", kCrLf));

@@ -17,6 +17,10 @@ inline constexpr std::string_view DefaultAgent =
 // joined by CR LF with no trailing CR LF; every search for an existing header is case-sensitive.
 Text PageHeaderBlock(std::string_view extraHeaders, std::string_view url, std::string_view cookies);
 
+// The header block without its lines of that header name (letter case and blanks around the
+// name ignored); the other lines keep their order and spelling.
+Text WithoutHeader(std::string_view block, std::string_view name);
+
 // The agent of a page fetch: DefaultAgent unless the caller's headers mention "User-Agent:" in
 // any letter case; then the trimmed value of the "User-Agent:" line, or, when that is empty
 // (no line break follows it, or it is spelt in another case), the trimmed text after the first

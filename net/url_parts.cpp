@@ -29,18 +29,18 @@ int UrlPort(std::string_view url) {
 }
 
 Text UrlPath(std::string_view url) {
-  // The host is looked for after the scheme, so that a host whose name also occurs in the
-  // scheme ("h", "tp", "http") is not found inside "http://".
+  // A scheme counts only where it starts the address: one named later (in a query such as
+  // "?u=https://other/") is part of the path. The host is looked for after that scheme, so that
+  // a host whose name also occurs in the scheme ("h", "tp", "http") is not found inside "http://".
   int afterScheme = 1;
   for (std::string_view scheme : {"https://", "http://"}) {
-    const int at = Find(url, scheme, 1, true);
-    if (at != -1) {
-      afterScheme = at + static_cast<int>(scheme.size());
+    if (LowerCase(Left(url, static_cast<int>(scheme.size()))) == scheme) {
+      afterScheme = static_cast<int>(scheme.size()) + 1;
       break;
     }
   }
   const int hostAt = Find(url, UrlHost(url), afterScheme, true);
-  const int slash = Find(url, "/", hostAt);
+  const int slash = Find(url, "/", hostAt == -1 ? afterScheme : hostAt);
   if (slash == -1) return "/";
   return Text(url.substr(static_cast<std::size_t>(slash - 1)));
 }

@@ -18,7 +18,8 @@ Text UrlHost(std::string_view url, bool keepPort = false);
 int UrlPort(std::string_view url);
 
 // The path with query (and fragment), starting with "/", letter case kept: from the first "/"
-// after the host; "/" when the address has none.
+// after the host; "/" when the address has none. Only a scheme at the very start counts as one:
+// an address named inside the query is part of the path.
 Text UrlPath(std::string_view url);
 
 // True when the address starts with "https" in any letter case.

@@ -98,9 +98,26 @@ TEST(NameCleaning, RandomInRangeStaysInItsRange) {
     ASSERT_GE(value, -3);
     ASSERT_LE(value, 3);
   }
-  int wide = RandomInRange(INT_MIN, INT_MAX);
-  (void)wide;  // any int is in range; the point is that the span does not overflow
-  EXPECT_GE(RandomInRange(INT_MAX - 1, INT_MAX), INT_MAX - 1);
+  // Spans wider than INT_MAX must not overflow: every draw stays inside its range.
+  const struct {
+    int low, high;
+  } wideRanges[] = {
+      {INT_MIN, 0}, {-1, INT_MAX}, {INT_MAX - 1, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}};
+  for (const auto& range : wideRanges) {
+    for (int i = 0; i < 1000; ++i) {
+      const int value = RandomInRange(range.low, range.high);
+      ASSERT_GE(value, range.low) << range.low << ".." << range.high;
+      ASSERT_LE(value, range.high) << range.low << ".." << range.high;
+    }
+  }
+  // Over the whole int range any value is inside, so what can go wrong is a span that wraps
+  // round to nothing (a division by zero) or to a handful of values (one value over and over):
+  // draws taken at different moments must differ.
+  const int first = RandomInRange(INT_MIN, INT_MAX);
+  bool differs = false;
+  for (int i = 0; i < 1'000'000 && !differs; ++i)
+    differs = RandomInRange(INT_MIN, INT_MAX) != first;
+  EXPECT_TRUE(differs);
 }
 
 TEST(NameCleaning, RandomLettersFollowTheCase) {

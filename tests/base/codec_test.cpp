@@ -24,6 +24,21 @@ TEST(Codec, Utf8ToGbkConvertsCharacterByCharacter) {
       {"invalid byte", "a\xFFz", "a?z"},
       {"cut-off sequence at end", "a\xE5\xBD", "a??"},
       {"lone continuation", "\x80x", "?x"},
+      // Sequences that look whole but encode no character are broken bytes, one '?' each.
+      {"surrogate", "a\xED\xA0\x80z", "a???z"},
+      {"overlong three-byte form", "a\xE0\x80\xAFz", "a???z"},
+      {"overlong four-byte form", "a\xF0\x8F\xBF\xBFz", "a????z"},
+      {"past U+10FFFF", "a\xF4\x90\x80\x80z", "a????z"},
+      {"overlong two-byte form", "a\xC0\xAFz", "a??z"},
+      {"lead byte past F4", "a\xF5\x80\x80\x80z", "a????z"},
+      // The edges of those ranges are characters: U+D7FF and U+E000 are not in GBK (one '?'
+      // each), U+0800 neither, U+10FFFF neither.
+      {"last before the surrogates", "a\xED\x9F\xBFz", "a?z"},
+      {"first after the surrogates", "a\xEE\x80\x80z", "a?z"},
+      {"smallest three-byte form", "a\xE0\xA0\x80z", "a?z"},
+      {"largest code point", "a\xF4\x8F\xBF\xBFz", "a?z"},
+      {"broken sequence between characters", "\xE5\x85\xA8\xED\xA0\x80\xE9\x83\xA8",
+       "\xC8\xAB???\xB2\xBF"},
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.name;
 }

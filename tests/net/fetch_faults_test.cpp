@@ -72,6 +72,7 @@ TEST_F(FetchFaultsTest, PostAndHeadRequestBytes) {
   Text extra = "X-Empty:\r\nAccept: a";
   Bytes postBytes = "b\0y"s;
   HttpFetch(url, 1, "ignored", nullptr, nullptr, &extra, nullptr, false, &postBytes);
+  EXPECT_EQ(postBytes, "b\0y"s);
   HttpFetch(url, 2, "abc");
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
@@ -81,6 +82,45 @@ TEST_F(FetchFaultsTest, PostAndHeadRequestBytes) {
                 "\r\nAccept-Language: zh-cn\r\n" + kForm + "Content-Length: 3\r\n\r\nb\0y"s);
   EXPECT_TRUE(requests[1].starts_with("HEAD /post HTTP/1.1\r\n"));
   EXPECT_TRUE(requests[1].ends_with("\r\n\r\n"));
+}
+
+TEST_F(FetchFaultsTest, OnlyAPostSendsABodyAndOnlyWhatIsSentIsReported) {
+  // The HEAD's answer announces a body it does not carry, as HEAD answers do: the fetch must
+  // not wait for it.
+  CannedServer server([](const std::string& request, int, CannedServer::Connection& connection) {
+    connection.Send(request.starts_with("HEAD ") ? "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"
+                                                 : CannedServer::Answer(200, "got"));
+  });
+  const std::string url = server.Url("/h");
+  const std::string head = "Host: 127.0.0.1:" + std::to_string(server.port()) +
+                           "\r\nUser-Agent: " + kAgent + "\r\nAccept: */*\r\nReferer: " + url +
+                           "\r\nAccept-Language: zh-cn\r\n" + kForm;
+  const struct {
+    int method;
+    const char* text;
+    Bytes bytes;
+    std::string expectedRequest;
+    Bytes expectedSent;
+    Bytes expectedBody;
+  } cases[] = {
+      {1, "abc", "", "POST /h HTTP/1.1\r\n" + head + "Content-Length: 3\r\n\r\nabc", "abc", "got"},
+      {1, "ignored", "b\0y"s, "POST /h HTTP/1.1\r\n" + head + "Content-Length: 3\r\n\r\nb\0y"s,
+       "b\0y"s, "got"},
+      // libcurl sends no body with a HEAD: none is reported as sent.
+      {2, "abc", "", "HEAD /h HTTP/1.1\r\n" + head + "\r\n", "", ""},
+      {2, "ignored", "b\0y"s, "HEAD /h HTTP/1.1\r\n" + head + "\r\n", "", ""},
+      {0, "text", "bytes", "GET /h HTTP/1.1\r\n" + head + "\r\n", "", "got"},
+  };
+  for (const auto& c : cases) {
+    Bytes postBytes = c.bytes;
+    EXPECT_EQ(
+        HttpFetch(url, c.method, c.text, nullptr, nullptr, nullptr, nullptr, false, &postBytes),
+        c.expectedBody)
+        << c.expectedRequest;
+    EXPECT_EQ(postBytes, c.expectedSent) << c.expectedRequest;
+    EXPECT_EQ(server.Requests().back(), c.expectedRequest);
+  }
+  EXPECT_EQ(server.Requests().size(), std::size(cases));
 }
 
 TEST_F(FetchFaultsTest, PictureFetchAndPlainGetRequestBytes) {
@@ -125,6 +165,24 @@ TEST_F(FetchFaultsTest, PathsGoOutAsWritten) {
   EXPECT_EQ(HttpFetch(server.Url("/a/b/c")), "x");
   ASSERT_EQ(server.Requests().size(), 2u);
   EXPECT_TRUE(server.Requests()[1].starts_with("GET /a/x HTTP/1.1\r\n")) << server.Requests()[1];
+}
+
+TEST_F(FetchFaultsTest, AnAddressInTheQueryStaysInThePath) {
+  // The scheme is the one that starts the address; another named in the query must neither
+  // swallow the path nor be taken for the start of the host, even when it names the same host.
+  CannedServer server(Always(CannedServer::Answer(200, "x")));
+  const std::string port = std::to_string(server.port());
+  ServiceConfig config;
+  config.connectTo = {"h.test:80:127.0.0.1:" + port, "a.test:80:127.0.0.1:" + port};
+  SetServiceConfig(config);
+  EXPECT_EQ(HttpFetch("http://h.test/x?u=https://o.test/y"), "x");
+  EXPECT_EQ(HttpFetch("http://a.test/p?r=https://a.test/q"), "x");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[0].starts_with("GET /x?u=https://o.test/y HTTP/1.1\r\nHost: h.test\r\n"))
+      << requests[0];
+  EXPECT_TRUE(requests[1].starts_with("GET /p?r=https://a.test/q HTTP/1.1\r\nHost: a.test\r\n"))
+      << requests[1];
 }
 
 TEST_F(FetchFaultsTest, EncodedBodiesAreDecodedWithoutChangingTheRequest) {
@@ -365,6 +423,41 @@ TEST_F(FetchFaultsTest, ConnectionsAreReusedBetweenFetches) {
   }
   EXPECT_EQ(server.Requests().size(), 5u);
   EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST_F(FetchFaultsTest, APostIsNeverSentTwice) {
+  // The server keeps the connection of the first answer, then drops it without a word when the
+  // next request arrives on it, as a server does whose idle limit ends just then. libcurl
+  // resends a request that died so on a reused connection: a POST must never be one of them.
+  std::atomic<bool> dropped{false};
+  CannedServer server([&](const std::string& request, int number, CannedServer::Connection& c) {
+    if (number > 0 && !dropped.exchange(true)) {
+      c.Close();
+      return;
+    }
+    c.Send(CannedServer::Answer(200, request.substr(0, 4)));
+  });
+  EXPECT_EQ(HttpFetch(server.Url("/get")), "GET ");
+  Text cookies;  // the same handle as the GET's connection
+  HttpFetch(server.Url("/get"), 0, {}, &cookies);
+  dropped = false;
+  HttpFetch(server.Url("/post"), 1, "a=1", &cookies);
+  HttpFetch(server.Url("/post"), 1, "a=2");
+  int posts = 0;
+  for (const std::string& request : server.Requests()) posts += request.starts_with("POST ");
+  EXPECT_EQ(posts, 2);
+}
+
+TEST_F(FetchFaultsTest, AnHttp10ExchangeLeavesNoConnectionBehind) {
+  // HTTP/1.0 without keep-alive ends the connection with the answer, whether or not the
+  // server says so; a later fetch must not send its request down that connection.
+  CannedServer server(Always(CannedServer::Answer(200, "k")));
+  int status = 0;
+  EXPECT_EQ(PlainHttpGet(server.Url("/1"), &status), "k");
+  EXPECT_EQ(PlainHttpGet(server.Url("/2"), &status), "k");
+  EXPECT_EQ(HttpFetch(server.Url("/3")), "k");
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_EQ(server.Connections(), 3);
 }
 
 TEST_F(FetchFaultsTest, ThreadsFetchAtTheSameTimeWithTheirOwnHandles) {

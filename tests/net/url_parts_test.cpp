@@ -47,6 +47,14 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"HTTP://TP:81", "tp", "tp:81", 81, "/"},
         // An address that names http:// later on is not prefixed again.
         UrlCase{"view-source:http://h.com/x", "h.com", "h.com", 80, "/x"},
+        // An address inside the query is part of the path: its scheme is not the address's,
+        // even when it names the same host.
+        UrlCase{"http://h.test/x?u=https://o.test/y", "h.test", "h.test", 80,
+                "/x?u=https://o.test/y"},
+        UrlCase{"http://a.test/p?r=https://a.test/q", "a.test", "a.test", 80,
+                "/p?r=https://a.test/q"},
+        UrlCase{"HTTPS://H.test:444/x?u=http://h.test:444/y", "h.test", "h.test:444", 444,
+                "/x?u=http://h.test:444/y"},
         UrlCase{"", "", "", 80, "/"}));
 
 TEST(UrlPartsTest, SchemeTestLooksAtFirstFiveCharacters) {

@@ -156,6 +156,14 @@ void FrontListener::Relay(int clientFd) {
       if (errno == EINTR) continue;
       break;
     }
+    // The server's side first: once it has closed the connection (its keep-alive time is
+    // over), a request arriving meanwhile must not be read, logged and lost. The connection
+    // closes unread, as a server's own socket would, and the client sends the request again
+    // on a new one, where it is logged once.
+    if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
+      const ssize_t n = ::recv(innerFd, buffer, sizeof buffer, 0);
+      if (n <= 0 || !client.Write(buffer, static_cast<size_t>(n))) break;
+    }
     if (clientOpen && (client.HasBuffered() || (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))) {
       const ssize_t n = client.Read(buffer, sizeof buffer);
       if (n <= 0) {
@@ -166,10 +174,6 @@ void FrontListener::Relay(int clientFd) {
         const std::string out = stream.Feed(std::string_view(buffer, static_cast<size_t>(n)));
         if (!SendAll(innerFd, out.data(), out.size())) break;
       }
-    }
-    if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
-      const ssize_t n = ::recv(innerFd, buffer, sizeof buffer, 0);
-      if (n <= 0 || !client.Write(buffer, static_cast<size_t>(n))) break;
     }
   }
   if (client.ssl != nullptr) {
