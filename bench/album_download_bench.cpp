@@ -28,8 +28,7 @@
 #include "download/photo_request.h"
 #include "net/http_fetch.h"
 #include "net/service_config.h"
-
-extern char** environ;
+#include "tests/support/fake_douban_process.h"
 
 namespace {
 
@@ -41,23 +40,11 @@ constexpr int kBigPhotos = 10000;
 constexpr const char* kAlbum = "1700000001";
 constexpr const char* kBigAlbum = "1700000002";
 
-struct Double {
-  pid_t pid = -1;
-  int stdinFd = -1;
-  std::string connectTo;
-  std::string caFile;
-};
-
-Double theDouble;
+std::unique_ptr<ak::test::FakeDouban> theDouble;
 fs::path workDir;
 double seconds[8] = {};  // best times, by the Measure enum below
 enum Measure { kPagesOurs, kPagesCurl, kApiOurs, kApiCurl, kPagesSkipped, kApiSkipped };
 double cpuPerPhotoMs[2] = {};
-
-fs::path DoublePath() {
-  if (const char* given = std::getenv("AK_FAKE_DOUBAN")) return given;
-  return fs::read_symlink("/proc/self/exe").parent_path() / ".." / "tools" / "fake_douban";
-}
 
 bool StartDouble() {
   workDir = fs::temp_directory_path() / ("album_bench_" + std::to_string(::getpid()));
@@ -68,46 +55,13 @@ bool StartDouble() {
                          << kPhotos << "},"
                          << R"({"id":")" << kBigAlbum << R"(","title":"big","generated_photos":)"
                          << kBigPhotos << "}]}]}";
-  int in[2], out[2];
-  if (::pipe(in) != 0 || ::pipe(out) != 0) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, in[1]);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string program = DoublePath().string();
-  const std::string fixtureArg = fixture.string();
-  const std::string certDir = (workDir / "cert").string();
-  std::vector<const char*> args = {program.c_str(), "--fixture",     fixtureArg.c_str(),
-                                   "--cert-dir",    certDir.c_str(), nullptr};
-  const int spawned = posix_spawn(&theDouble.pid, program.c_str(), &actions, nullptr,
-                                  const_cast<char* const*>(args.data()), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(in[0]);
-  ::close(out[1]);
-  if (spawned != 0) return false;
-  theDouble.stdinFd = in[1];
-  FILE* lines = ::fdopen(out[0], "r");
-  char line[8192];
-  while (std::fgets(line, sizeof line, lines)) {
-    std::string text(line);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (text.starts_with("ca=")) theDouble.caFile = text.substr(3);
-    if (text.starts_with("connect-to=")) {
-      theDouble.connectTo = text.substr(11);
-      break;
-    }
-  }
-  return !theDouble.connectTo.empty();
+  theDouble = std::make_unique<ak::test::FakeDouban>(
+      ak::test::FakeDoubanOptions{.fixtureFile = fixture.string(), .extraArgs = {}});
+  return theDouble->Start();
 }
 
 void StopDouble() {
-  if (theDouble.pid > 0) {
-    ::kill(theDouble.pid, SIGTERM);
-    ::close(theDouble.stdinFd);
-    ::waitpid(theDouble.pid, nullptr, 0);
-  }
+  theDouble.reset();
   std::error_code ignored;
   fs::remove_all(workDir, ignored);
 }
@@ -196,10 +150,10 @@ void BM_CurlSameRequests(benchmark::State& state) {
       if (!first) cfg << "next\n";
       first = false;
       cfg << "silent\n";
-      for (const ak::Text& connect : ak::Split(theDouble.connectTo, ",")) {
+      for (const ak::Text& connect : ak::Split(theDouble->connectTo(), ",")) {
         cfg << "connect-to = \"" << connect << "\"\n";
       }
-      if (!theDouble.caFile.empty()) cfg << "cacert = \"" << theDouble.caFile << "\"\n";
+      if (!theDouble->caFile().empty()) cfg << "cacert = \"" << theDouble->caFile() << "\"\n";
       for (const ak::Text& line : ak::Split(headers, "\r\n")) {
         if (!line.empty()) cfg << "header = \"" << line << "\"\n";
       }
@@ -276,12 +230,13 @@ BENCHMARK(BM_Album2000AllRecorded)
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (!StartDouble()) {
-    std::fprintf(stderr, "cannot start the test double at %s\n", DoublePath().c_str());
+    std::fprintf(stderr, "cannot start the test double: %s\n",
+                 theDouble != nullptr ? theDouble->error().c_str() : "");
     StopDouble();
     return 1;
   }
-  ::setenv("ALBUMKEEPER_CONNECT_TO", theDouble.connectTo.c_str(), 1);
-  ::setenv("ALBUMKEEPER_CA_FILE", theDouble.caFile.c_str(), 1);
+  ::setenv("ALBUMKEEPER_CONNECT_TO", theDouble->connectTo().c_str(), 1);
+  ::setenv("ALBUMKEEPER_CA_FILE", theDouble->caFile().c_str(), 1);
   ak::ReloadServiceConfig();
   // One pass first, so every side finds every picture already made by the double.
   RunAlbum(kAlbum, false, false);

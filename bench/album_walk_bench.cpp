@@ -24,8 +24,7 @@
 #include "albums/cover_picture.h"
 #include "controls/headless_view.h"
 #include "net/service_config.h"
-
-extern char** environ;
+#include "tests/support/fake_douban_process.h"
 
 namespace {
 
@@ -35,14 +34,8 @@ namespace fs = std::filesystem;
 constexpr int kAlbums = 1000;
 constexpr const char* kPerson = "thousand";
 
-pid_t doublePid = -1;
-int doubleStdin = -1;
+std::unique_ptr<ak::test::FakeDouban> theDouble;
 fs::path workDir;
-
-fs::path DoublePath() {
-  if (const char* given = std::getenv("AK_FAKE_DOUBAN")) return given;
-  return fs::read_symlink("/proc/self/exe").parent_path() / ".." / "tools" / "fake_douban";
-}
 
 // Starts the double with one person of kAlbums albums (one photo each, so each has a cover) and
 // points the service configuration at it.
@@ -59,47 +52,16 @@ bool StartDouble() {
     }
     out << "]}]}";
   }
-  int in[2], out[2];
-  if (::pipe(in) != 0 || ::pipe(out) != 0) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, in[1]);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string program = DoublePath().string();
-  const std::string fixtureArg = fixture.string();
-  const std::string certDir = (workDir / "cert").string();
-  std::vector<const char*> args = {program.c_str(), "--fixture",     fixtureArg.c_str(),
-                                   "--cert-dir",    certDir.c_str(), nullptr};
-  const int spawned = posix_spawn(&doublePid, program.c_str(), &actions, nullptr,
-                                  const_cast<char* const*>(args.data()), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(in[0]);
-  ::close(out[1]);
-  if (spawned != 0) return false;
-  doubleStdin = in[1];
-  FILE* lines = ::fdopen(out[0], "r");
-  char line[16384];
-  while (std::fgets(line, sizeof line, lines)) {
-    std::string text(line);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (text.starts_with("ca=")) ::setenv("ALBUMKEEPER_CA_FILE", text.substr(3).c_str(), 1);
-    if (text.starts_with("connect-to=")) {
-      ::setenv("ALBUMKEEPER_CONNECT_TO", text.substr(11).c_str(), 1);
-      ak::ReloadServiceConfig();
-      return true;
-    }
-  }
-  return false;
+  theDouble = std::make_unique<ak::test::FakeDouban>(
+      ak::test::FakeDoubanOptions{.fixtureFile = fixture.string(), .extraArgs = {}});
+  if (!theDouble->Start()) return false;
+  theDouble->ExportEnvironment();
+  ak::ReloadServiceConfig();
+  return true;
 }
 
 void StopDouble() {
-  if (doublePid > 0) {
-    ::kill(doublePid, SIGTERM);
-    ::close(doubleStdin);
-    ::waitpid(doublePid, nullptr, 0);
-  }
+  theDouble.reset();
   std::error_code ignored;
   fs::remove_all(workDir, ignored);
 }
@@ -182,7 +144,8 @@ BENCHMARK(BM_AppendRowCostAtStartAndEnd)->Iterations(20)->Unit(benchmark::kMilli
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (!StartDouble()) {
-    std::fprintf(stderr, "cannot start the test double at %s\n", DoublePath().c_str());
+    std::fprintf(stderr, "cannot start the test double: %s\n",
+                 theDouble != nullptr ? theDouble->error().c_str() : "");
     StopDouble();
     return 1;
   }

@@ -40,7 +40,7 @@ PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
 }
 
 // Saved photos recorded together after one sync of the disk.
-constexpr std::size_t kRecordGroup = 64;
+constexpr std::size_t kRecordGroup = 256;
 
 bool IsFolder(const Text& path) {
   std::error_code error;
