@@ -26,6 +26,9 @@ TEST_F(ArgumentsTest, RefusedRunsExitTwoWithTheirReason) {
       {{"download", kPersonAddress, "--to"}, "usage: albumkeeper"},
       {{"fetch", kPersonAddress}, "usage: albumkeeper"},
       {{"list"}, "usage: albumkeeper"},
+      {{"download", kPersonAddress, "--pattern", "(photo"}, "--pattern: not a valid"},
+      // A folder GBK cannot name (Hangul) would become "?" in the program's paths.
+      {{"download", kPersonAddress, "--to", (saveFolder() / "사진").string()}, "GBK cannot hold"},
   };
   for (const Case& c : cases) {
     std::string shown;
@@ -37,6 +40,22 @@ TEST_F(ArgumentsTest, RefusedRunsExitTwoWithTheirReason) {
   }
   EXPECT_TRUE(douban().Requests().empty());
   EXPECT_TRUE(EntriesUnder(saveFolder()).empty());
+}
+
+TEST_F(ArgumentsTest, ProgramFolderThatGbkCannotNameIsRefused) {
+  StartDouble();
+  EnvChanges env = Environment();
+  const std::filesystem::path home = work_.path() / "사진";
+  std::filesystem::create_directory(home);
+  env["ALBUMKEEPER_HOME"] = home.string();
+  for (const char* command : {"list", "download"}) {
+    const ProgramResult result = RunProgram({command, kPersonAddress}, env);
+    EXPECT_EQ(result.exitStatus, 2) << Describe(result);
+    EXPECT_NE(result.err.find("ALBUMKEEPER_HOME"), std::string::npos) << Describe(result);
+  }
+  EXPECT_TRUE(douban().Requests().empty());
+  EXPECT_TRUE(EntriesUnder(home).empty());
+  EXPECT_FALSE(std::filesystem::exists(work_.path() / "??"));
 }
 
 TEST_F(ArgumentsTest, HelpAndVersionExitZero) {
