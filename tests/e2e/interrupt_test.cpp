@@ -87,5 +87,23 @@ TEST_F(InterruptTest, CtrlCMidAlbumLeavesWholePicturesAndTrueRecordsAndTheRerunF
   EXPECT_EQ(FilesUnder(AlbumFolder(kSeaAlbum)).size(), 4u);
 }
 
+TEST_F(InterruptTest, CtrlCWhileListingEndsBeforeAnyDownload) {
+  StartDouble();
+  ProgramRun run(DownloadArgs({"--browse", "--medium"}), Environment());
+  ASSERT_TRUE(run.started());
+  // The listing pauses after its first page, so the run is still listing when the line shows.
+  ASSERT_TRUE(run.WaitForOutput(
+      [](const std::string& out, const std::string&) {
+        return out.find("正努力获取相册列表") != std::string::npos;
+      },
+      std::chrono::seconds(30)));
+  run.Signal(SIGINT);
+  const ProgramResult result = run.Wait(std::chrono::seconds(30));
+  ASSERT_EQ(result.exitStatus, 130) << Describe(result);
+  EXPECT_EQ(result.out.find("正在统计已选中的相册"), std::string::npos) << Describe(result);
+  EXPECT_TRUE(PictureRequests(douban().Requests()).empty());
+  EXPECT_TRUE(EntriesUnder(saveFolder()).empty());
+}
+
 }  // namespace
 }  // namespace ak::e2e
