@@ -29,6 +29,9 @@ const TextCodec& Codec();
 Text Utf8ToGbk(std::string_view utf8);
 // Converts every byte given, NUL bytes included.
 std::string GbkToUtf8(std::string_view gbk);
+// True when GBK holds every character of the UTF-8 text, so that it survives the way into the
+// program's text and back unchanged (a path given from outside, for example).
+bool GbkCanHold(std::string_view utf8);
 
 // A UTF-8 literal of the source turned into GBK once, on first use:
 //   const Text& done = AK_GBK("全部下载完毕");

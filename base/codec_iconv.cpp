@@ -155,4 +155,8 @@ Text Utf8ToGbk(std::string_view utf8) {
 
 std::string GbkToUtf8(std::string_view gbk) { return Codec().GbkToUtf8(gbk); }
 
+bool GbkCanHold(std::string_view utf8) {
+  return utf8.find('\0') == std::string_view::npos && GbkToUtf8(Utf8ToGbk(utf8)) == utf8;
+}
+
 }  // namespace ak

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "base/codec.h"
+#include "base/regex_matcher.h"
 #include "cli/album_selection.h"
 
 namespace ak {
@@ -119,7 +121,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     FlagPair(large, medium, request.large);
     FlagPair(record, noRecord, request.record);
     FlagPair(describe, noDescribe, request.describe);
-    if (patternOption->count() > 0) request.pattern = pattern;
+    if (patternOption->count() > 0) {
+      // A pattern that does not compile would find no photo in any page: the run would save
+      // nothing and still end as a success.
+      if (!RegexMatcher().RunPattern(Utf8ToGbk(pattern), {})) {
+        parsed.exitStatus = kExitUsage;
+        parsed.err =
+            "albumkeeper: --pattern: not a valid regular expression\n" + std::string(kUsage);
+        return parsed;
+      }
+      request.pattern = pattern;
+    }
     if (folderOption->count() > 0) {
       if (folder.empty()) {
         parsed.exitStatus = kExitUsage;

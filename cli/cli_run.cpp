@@ -85,6 +85,11 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
       return kExitUsage;
     }
   }
+  if (const std::string refused = FolderGbkCannotHold(request, ProgramDirNative());
+      !refused.empty()) {
+    streams.err << "albumkeeper: " << refused << "\n";
+    return kExitUsage;
+  }
   if (!LoadCookies(request, streams)) return kExitUsage;
 
   Controls controls(GbkToUtf8(WebHost()));

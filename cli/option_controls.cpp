@@ -37,14 +37,32 @@ void ApplyRequest(Controls& controls, const CliRequest& request) {
   if (request.describe) controls.SetChecked(ctl::选择框_描述作为文件名, *request.describe);
   if (request.pattern) controls.SetCaption(ctl::编辑框_正则, Utf8ToGbk(*request.pattern));
   if (request.saveFolder) {
-    // A folder relative to where the command was typed, as on any command line.
-    std::error_code ignored;
-    std::filesystem::path folder = std::filesystem::absolute(*request.saveFolder, ignored);
-    if (folder.empty()) folder = *request.saveFolder;
-    std::string text = folder.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    controls.SetCaption(ctl::编辑框_保存位置, Utf8ToGbk(text));
+    controls.SetCaption(ctl::编辑框_保存位置, Utf8ToGbk(AbsoluteSaveFolder(*request.saveFolder)));
   }
+}
+
+std::string AbsoluteSaveFolder(const std::string& given) {
+  // A folder relative to where the command was typed, as on any command line.
+  std::error_code ignored;
+  std::filesystem::path folder = std::filesystem::absolute(given, ignored);
+  if (folder.empty()) folder = given;
+  std::string text = folder.lexically_normal().string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
+}
+
+std::string FolderGbkCannotHold(const CliRequest& request, const std::string& programDir) {
+  if (!GbkCanHold(programDir)) {
+    return "the program's folder " + programDir +
+           " has characters that GBK cannot hold; set ALBUMKEEPER_HOME to another folder";
+  }
+  if (request.command == CliCommand::kDownload && request.saveFolder) {
+    const std::string folder = AbsoluteSaveFolder(*request.saveFolder);
+    if (!GbkCanHold(folder)) {
+      return "--to: the folder " + folder + " has characters that GBK cannot hold";
+    }
+  }
+  return {};
 }
 
 }  // namespace ak

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "base/types.h"
 #include "cli/cli_request.h"
 #include "controls/controls.h"
@@ -19,5 +21,13 @@ void EnsureRecordFolder(const Text& programDir);
 // box (ticked only by --covers, as a terminal shows no pictures); the address goes into the album
 // page's address box. Options not given are left alone.
 void ApplyRequest(Controls& controls, const CliRequest& request);
+
+// The save folder of --to as an absolute path (UTF-8), relative to the current folder.
+std::string AbsoluteSaveFolder(const std::string& given);
+
+// The program keeps its paths as GBK text, so a folder whose name has a character GBK cannot
+// hold would be read and written somewhere else ('?' in place of the character). Names the
+// first such folder of the run (the program's folder, the save folder); empty when there is none.
+std::string FolderGbkCannotHold(const CliRequest& request, const std::string& programDir);
 
 }  // namespace ak

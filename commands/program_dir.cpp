@@ -8,7 +8,7 @@
 
 namespace ak {
 
-Text ProgramDir() {
+std::string ProgramDirNative() {
   std::string folder;
   if (const char* home = std::getenv("ALBUMKEEPER_HOME"); home != nullptr && *home != '\0') {
     folder = home;
@@ -18,7 +18,9 @@ Text ProgramDir() {
     folder = error ? std::filesystem::current_path(error).string() : exe.parent_path().string();
   }
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return Utf8ToGbk(folder);
+  return folder;
 }
+
+Text ProgramDir() { return Utf8ToGbk(ProgramDirNative()); }
 
 }  // namespace ak

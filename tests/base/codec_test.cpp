@@ -72,3 +72,26 @@ TEST(Codec, LargeMostlyAsciiPageSurvivesBothWays) {
 
 }  // namespace
 }  // namespace ak
+
+namespace ak {
+namespace {
+
+TEST(Codec, GbkCanHoldOnlyTextThatComesBackUnchanged) {
+  struct Case {
+    const char* utf8;
+    bool held;
+  } cases[] = {
+      {"", true},
+      {"/tmp/相册/旅行 2015", true},
+      {"/tmp/what?", true},                      // a real question mark is a character of GBK
+      {"/tmp/\xE2\x82\xAC", true},               // the euro sign is 0x80
+      {"/tmp/\xEC\x82\xAC\xEC\xA7\x84", false},  // Hangul
+      {"/tmp/\xF0\x9F\x98\x80", false},          // an emoji
+      {"/tmp/\xFF", false},                      // not UTF-8
+  };
+  for (const Case& c : cases) EXPECT_EQ(GbkCanHold(c.utf8), c.held) << c.utf8;
+  EXPECT_FALSE(GbkCanHold(std::string_view("a\0b", 3)));
+}
+
+}  // namespace
+}  // namespace ak

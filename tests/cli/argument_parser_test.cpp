@@ -40,6 +40,10 @@ TEST(ArgumentParserTest, BadCommandLinesExitTwoWithUsage) {
       "download http://x/ --to",
       "download http://x/ --cookies",
       "download http://x/ --covers",
+      // Patterns that do not compile.
+      "download http://x/ --pattern (",
+      "download http://x/ --pattern a[b",
+      "download http://x/ --pattern (?<n>a)(?<n>b)",
   };
   for (const char* row : rows) {
     SCOPED_TRACE(row);

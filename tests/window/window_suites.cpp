@@ -12,6 +12,7 @@ QObject* MakeFolderTests();
 QObject* MakeBrowserTests();
 QObject* MakeAlbumListTests();
 QObject* MakeDownloadButtonsTests();
+QObject* MakeSmokeTests();
 
 namespace ak::test {
 namespace {
@@ -25,7 +26,7 @@ int RunWindowSuites(int argc, char** argv, FakeDouban* douban) {
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeOptionTests, MakeLayoutTests, MakeVersionCheckTests,
                     MakeFolderTests, MakeBrowserTests, MakeAlbumListTests,
-                    MakeDownloadButtonsTests}) {
+                    MakeDownloadButtonsTests, MakeSmokeTests}) {
     std::unique_ptr<QObject> suite(make());
     // AK_WINDOW_SUITE=Name runs only the suites whose class name holds Name.
     const QByteArray only = qgetenv("AK_WINDOW_SUITE");
