@@ -17,10 +17,11 @@ namespace {
 // The single pause of a walk, after its first album-list page.
 constexpr int kFirstPagePauseMs = 1000;
 
-std::shared_ptr<const CoverImage> ObtainCover(const Text& address, WorkerGate& gate,
-                                              ListingIo& io) {
+std::shared_ptr<const CoverImage> ObtainCover(const Text& address, const Text& listPage,
+                                              WorkerGate& gate, ListingIo& io) {
   if (address.empty()) return PlaceholderCover();
-  std::shared_ptr<const CoverImage> cover = CoverFromJpeg(io.FetchCover(address, gate.StopToken()));
+  std::shared_ptr<const CoverImage> cover =
+      CoverFromJpeg(io.FetchCover(address, listPage, gate.StopToken()));
   // A cover that cannot be fetched or decoded shows the placeholder, never another album's.
   return cover != nullptr ? cover : PlaceholderCover();
 }
@@ -53,7 +54,7 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
       if (name.empty()) name = SubstituteAlbumName(entry.address, RandomLetters(3, 0));
       std::shared_ptr<const CoverImage> cover;
       if (controls.Checked(ctl::选择框_有图)) {
-        cover = ObtainCover(entry.cover, gate, io);
+        cover = ObtainCover(entry.cover, url, gate, io);
         if (!gate.Checkpoint()) return false;
       }
       AppendAlbumRow(controls, name, entry.address, std::move(cover));

@@ -3,9 +3,13 @@
 #include "base/delay.h"
 #include "net/http_fetch.h"
 #include "net/plain_http_get.h"
+#include "net/winhttp_fetch.h"
 
 namespace ak {
 namespace {
+
+constexpr int kStatusForbidden = 403;
+constexpr int kCoverTimeoutSeconds = 30;
 
 class ServiceIo final : public ListingIo {
  public:
@@ -15,8 +19,16 @@ class ServiceIo final : public ListingIo {
     request.stop = std::move(stop);
     return PerformHttpFetch(request).body;
   }
-  Bytes FetchCover(const Text& url, std::stop_token stop) override {
-    return PlainHttpGet(url, nullptr, std::move(stop));
+  Bytes FetchCover(const Text& url, const Text& listPage, std::stop_token stop) override {
+    int status = 0;
+    Bytes body = PlainHttpGet(url, &status, stop);
+    if (status != kStatusForbidden || listPage.empty() || stop.stop_requested()) return body;
+    WinHttpFetchRequest again;
+    again.url = url;
+    again.extraHeaders = "Referer: " + listPage + "\r\n";
+    again.timeoutSeconds = kCoverTimeoutSeconds;
+    again.stop = std::move(stop);
+    return PerformWinHttpFetch(again).body;
   }
   void Pause(int milliseconds, std::stop_token stop) override {
     PumpingDelay(milliseconds, 0, std::move(stop));

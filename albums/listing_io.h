@@ -14,8 +14,10 @@ class ListingIo {
   virtual ~ListingIo() = default;
   // The body of a plain page GET (HttpFetch with its defaults); empty on any failure.
   virtual Bytes FetchPage(const Text& url, std::stop_token stop) = 0;
-  // The body of a cover picture (PlainHttpGet), whatever the status; empty on failure.
-  virtual Bytes FetchCover(const Text& url, std::stop_token stop) = 0;
+  // The body of a cover picture (PlainHttpGet), whatever the status; empty on failure. The
+  // service's picture hosts refuse requests without its Referer: a 403 is asked once more with
+  // the album-list page `listPage` (the page the covers were found on) as the Referer.
+  virtual Bytes FetchCover(const Text& url, const Text& listPage, std::stop_token stop) = 0;
   // Waits, returning early when `stop` is requested.
   virtual void Pause(int milliseconds, std::stop_token stop) = 0;
 };

@@ -33,5 +33,5 @@ int main(int argc, char** argv) {
 #endif
   const std::vector<std::string> args(argv + 1, argv + argc);
   return ak::RunCommandLine(args, ak::ProgramCliEngine(),
-                            {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+                            {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, STDIN_FILENO});
 }

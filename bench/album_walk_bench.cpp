@@ -75,9 +75,10 @@ class TimedIo final : public ak::ListingIo {
     spent += Clock::now() - start;
     return body;
   }
-  ak::Bytes FetchCover(const ak::Text& url, std::stop_token stop) override {
+  ak::Bytes FetchCover(const ak::Text& url, const ak::Text& listPage,
+                       std::stop_token stop) override {
     const auto start = Clock::now();
-    ak::Bytes body = ak::ServiceListingIo().FetchCover(url, stop);
+    ak::Bytes body = ak::ServiceListingIo().FetchCover(url, listPage, stop);
     spent += Clock::now() - start;
     return body;
   }

@@ -6,6 +6,7 @@
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "cli/album_selection.h"
+#include "download/request_pacer.h"
 
 namespace ak {
 namespace {
@@ -15,6 +16,7 @@ constexpr const char* kUsage =
     "       albumkeeper download ADDRESS [--albums LIST] [--api|--browse] [--large|--medium]\n"
     "                            [--record|--no-record] [--describe|--no-describe]\n"
     "                            [--pattern REGEX] [--to FOLDER] [--cookies FILE]\n"
+    "                            [--interval MS] [--no-wait] [--retry-failed]\n"
 #ifdef ALBUMKEEPER_WITH_WINDOW
     "       albumkeeper                    the window\n"
     "       albumkeeper --demo             the window against the installed test double\n"
@@ -83,6 +85,18 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   CLI::Option* folderOption = download->add_option("--to", folder, "Save folder");
   CLI::Option* downloadCookies =
       download->add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
+  long long interval = 0;
+  CLI::Option* intervalOption =
+      download
+          ->add_option("--interval", interval,
+                       "Least time between two requests to the service, in milliseconds")
+          ->check(CLI::Range(0LL, kMaxIntervalMs));
+  download->add_flag("--no-wait", request.noWait,
+                     "When the service refuses the requests, end (exit 1) instead of holding");
+  CLI::Option* retryFailed =
+      download->add_flag("--retry-failed", request.retryFailed,
+                         "Fetch only the photos that were not saved before (the ones that failed)");
+  retryFailed->excludes(noRecord);
 
   ParsedArguments parsed;
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -141,6 +155,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       request.saveFolder = folder;
     }
     if (downloadCookies->count() > 0) request.cookies = cookies;
+    if (intervalOption->count() > 0) request.intervalMs = interval;
   } else {
     parsed.exitStatus = kExitUsage;
     parsed.err = std::string("albumkeeper: a command is required\n") + kUsage;

@@ -18,6 +18,8 @@ struct CliEngine {
   // The end button: ends the running batch at its next safe point. Called from a thread of its
   // own when the user presses Ctrl-C. Without it the batch's worker slot is stopped.
   std::function<void(CommandContext&)> end;
+  // The continue button: a batch held (after a refusal of the service) goes on.
+  std::function<void(CommandContext&)> resume;
   // How many photos of the last batch failed (not saved for a fault of the service or the
   // disk); a batch with failures exits with status 1. Without it no failure is known.
   std::function<int(CommandContext&)> failedPhotos;

@@ -26,6 +26,13 @@ struct CliRequest {
   std::optional<std::string> saveFolder;
   // The cookie file to load instead of the one in the program's folder.
   std::optional<std::string> cookies;
+  // download: when the service refuses the requests, end the batch (exit 1) instead of holding.
+  bool noWait = false;
+  // download: the least time between two requests to the service, in milliseconds.
+  std::optional<long long> intervalMs;
+  // download: tick the record box for this run, so only the photos that were not saved before
+  // (the ones that failed) are fetched.
+  bool retryFailed = false;
 };
 
 }  // namespace ak

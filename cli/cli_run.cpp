@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "base/codec.h"
 #include "cli/album_selection.h"
 #include "cli/argument_parser.h"
+#include "cli/enter_watch.h"
 #include "cli/interrupt_watch.h"
 #include "cli/option_controls.h"
 #include "cli/terminal_view.h"
@@ -103,6 +105,21 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
   ApplyRequest(controls, request);
   if (!listing) EnsureRecordFolder(ProgramDir());
 
+  // A refusal of the service holds the batch, as the window does, until Enter (continue) or
+  // Ctrl-C (end); with --no-wait it ends the batch.
+  std::atomic<bool> held{false};
+  std::mutex errMutex;
+  context.endBatchOnRefusal = request.noWait;
+  context.onRefusalHold = [&] {
+    held = true;
+    std::lock_guard<std::mutex> lock(errMutex);
+    if (view) view->Finish();
+    streams.err << "albumkeeper: the service refuses the requests (too frequent, or a sign-in "
+                   "is needed); the download holds. Sign in (cookies.txt) or wait, then press "
+                   "Enter to send the refused request again; Ctrl-C ends the download.\n";
+    streams.err.flush();
+  };
+
   int status = kExitOk;
   {
     // The end command is for a running batch only, and once; a listing just stops where it is.
@@ -147,6 +164,9 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
         for (int row = 0; row < controls.RowCount(); ++row) controls.SetRowChecked(row, false);
         for (const int row : rows) controls.SetRowChecked(row, true);
         if (!watch.Interrupted()) {
+          EnterWatch enter(request.noWait || !engine.resume ? -1 : streams.in, [&] {
+            if (held.exchange(false)) engine.resume(context);
+          });
           engine.download(context);
           // A Ctrl-C that came while the batch was starting found nothing to end yet.
           if (watch.Interrupted()) end();
@@ -154,6 +174,11 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
         }
         if (watch.Interrupted()) {
           status = kExitInterrupted;
+        } else if (context.lastBatchEndedByRefusal) {
+          view->Finish();
+          streams.err << "albumkeeper: the service refused the requests (too frequent, or a "
+                         "sign-in is needed); the download ended (--no-wait)\n";
+          status = kExitPhotosFailed;
         } else if (engine.failedPhotos && engine.failedPhotos(context) > 0) {
           status = kExitPhotosFailed;
         }

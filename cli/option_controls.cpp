@@ -34,6 +34,11 @@ void ApplyRequest(Controls& controls, const CliRequest& request) {
     controls.SetChecked(ctl::单选框_中图, !*request.large);
   }
   if (request.record) controls.SetChecked(ctl::选择框_下载记录, *request.record);
+  // This run only: the command line never writes the settings file.
+  if (request.retryFailed) controls.SetChecked(ctl::选择框_下载记录, true);
+  if (request.intervalMs) {
+    controls.SetCaption(ctl::编辑框_请求间隔, std::to_string(*request.intervalMs));
+  }
   if (request.describe) controls.SetChecked(ctl::选择框_描述作为文件名, *request.describe);
   if (request.pattern) controls.SetCaption(ctl::编辑框_正则, Utf8ToGbk(*request.pattern));
   if (request.saveFolder) {

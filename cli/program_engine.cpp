@@ -10,6 +10,7 @@ CliEngine ProgramCliEngine() {
   engine.list = [](CommandContext& context) { GetAlbumsCommand(context); };
   engine.download = [](CommandContext& context) { DownloadSelectedCommand(context); };
   engine.end = [](CommandContext& context) { EndDownloadCommand(context); };
+  engine.resume = [](CommandContext& context) { ContinueDownloadCommand(context); };
   engine.failedPhotos = [](CommandContext& context) {
     return context.lastBatchFailedPhotos.load();
   };

@@ -16,6 +16,11 @@ struct DownloadCommandOptions {
 // and is still on its way out is waited for first (briefly, with the window kept alive).
 void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options = {});
 
+// `按钮_重试失败`: runs the last batch's albums again with the record box ticked for that run
+// only, so only the photos the record store does not know (the ones that failed) are fetched.
+// Does nothing while a batch runs; logs a line when no batch ran yet.
+void RetryFailedCommand(CommandContext& ctx, DownloadCommandOptions options = {});
+
 // `按钮_暂停线程`: shows continue and end; the batch holds at its next safe point, saving nothing.
 void PauseDownloadCommand(CommandContext& ctx);
 

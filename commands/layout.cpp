@@ -32,6 +32,8 @@ void LayoutMainWindow(Controls& c, int w) {
   c.SetWidth(ctl::编辑框_保存位置, Width(c, ctl::编辑框_号码));
   c.SetLeft(ctl::按钮_选择位置, Left(c, ctl::按钮_获取相册封面));
   c.SetLeft(ctl::按钮_打开目录, downloadLeft);
+  // The retry button follows the open-folder button, as the end button follows download.
+  c.SetLeft(ctl::按钮_重试失败, downloadLeft + Width(c, ctl::按钮_打开目录) + 10);
 }
 
 }  // namespace ak

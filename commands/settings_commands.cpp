@@ -2,6 +2,7 @@
 
 #include "commands/settings.h"
 #include "commands/settings_names.h"
+#include "download/request_pacer.h"
 
 namespace ak {
 namespace {
@@ -25,6 +26,7 @@ constexpr ControlName kMedium = ctl::单选框_中图;
 constexpr ControlName kLarge = ctl::单选框_原图;
 constexpr ControlName kPattern = ctl::编辑框_正则;
 constexpr ControlName kSaveButton = ctl::按钮_保存;
+constexpr ControlName kInterval = ctl::编辑框_请求间隔;
 
 }  // namespace
 
@@ -43,11 +45,13 @@ void LoadSettings(Controls& c, const Text& path) {
   c.SetChecked(kLarge, !medium);
   c.SetChecked(kCoverBox, Read(path, CoverPicturesOption()) == "1");
   c.SetCaption(kPattern, Read(path, PhotoPatternOption()));
+  c.SetCaption(kInterval,
+               std::to_string(IntervalMilliseconds(Read(path, RequestIntervalOption()))));
 }
 
 bool IsOptionControl(ControlName name) {
   for (ControlName option : {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium,
-                             kLarge, kSaveButton}) {
+                             kLarge, kSaveButton, kInterval}) {
     if (name == option) return true;
   }
   return false;
@@ -74,6 +78,9 @@ void OptionClicked(Controls& c, ControlName name, const Text& path) {
     Write(path, PictureSizeOption(), "2");
   } else if (name == kSaveButton) {
     Write(path, PhotoPatternOption(), c.Caption(kPattern));
+  } else if (name == kInterval) {
+    Write(path, RequestIntervalOption(),
+          std::to_string(IntervalMilliseconds(c.Caption(kInterval))));
   }
 }
 

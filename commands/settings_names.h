@@ -5,7 +5,7 @@
 
 namespace ak {
 
-// The six options of the settings file: where each lives and its value when absent. The window
+// The options of the settings file: where each lives and its value when absent. The window
 // loads them in this order and writes each back when its control changes.
 struct SettingOption {
   const Text& section;
@@ -32,5 +32,10 @@ inline SettingOption CoverPicturesOption() {
 }
 // The user's photo-list pattern; empty means the built-in one.
 inline SettingOption PhotoPatternOption() { return {AK_GBK("正则"), AK_GBK("表达式"), AK_GBK("")}; }
+// Beyond the six classic options, in a section of its own: the least time between two requests
+// to the service, in milliseconds.
+inline SettingOption RequestIntervalOption() {
+  return {AK_GBK("请求设置"), AK_GBK("间隔毫秒"), AK_GBK("0")};
+}
 
 }  // namespace ak

@@ -50,6 +50,8 @@ constexpr ControlSpec kCatalogue[] = {
   {"编辑框_保存位置", K::kLineEdit, "分组框_weizhi", -1, {84, 12, 403, 27}, "", true},
   {"按钮_选择位置", K::kButton, "分组框_weizhi", -1, {524, 12, 91, 32}, "选择存放位置", true},
   {"按钮_打开目录", K::kButton, "分组框_weizhi", -1, {645, 11, 79, 32}, "打开目录", true},
+  // Runs the last batch again with the record box ticked for that run: only what failed.
+  {"按钮_重试失败", K::kButton, "分组框_weizhi", -1, {734, 11, 64, 32}, "重试失败", true},
   {"分组框_liebiao", K::kGroupBox, kPages.View(), 1, {6, 141, 902, 426}, "", true},
   {"选择框_全选", K::kCheckBox, "分组框_liebiao", -1, {16, 22, 46, 16}, "全选", true},
   {"选择框_反选", K::kCheckBox, "分组框_liebiao", -1, {76, 22, 46, 16}, "反选", true},
@@ -78,6 +80,9 @@ constexpr ControlSpec kCatalogue[] = {
   {"单选框_原图", K::kRadioButton, "分组框2", -1, {164, 62, 92, 24}, "原图[慢]", true},
   {"选择框_下载记录", K::kCheckBox, "分组框2", -1, {12, 98, 240, 20}, "开启下载记录（已经下载过的不再下载）", true},
   {"选择框_描述作为文件名", K::kCheckBox, "分组框2", -1, {12, 130, 240, 20}, "图片描述作为文件名（测试版）", true},
+  // The least time between two requests to the service, in milliseconds.
+  {"标签_请求间隔", K::kLabel, "分组框2", -1, {12, 166, 136, 24}, "请求间隔（毫秒）：", true},
+  {"编辑框_请求间隔", K::kLineEdit, "分组框2", -1, {150, 162, 96, 28}, "0", true},
   {"分组框4", K::kGroupBox, "分组框7", -1, {7, 284, 853, 241}, "软件版本", true},
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},
   {"标签14", K::kLabel, "分组框4", -1, {381, 11, 10, 224}, kBarColumn, true},

@@ -4,6 +4,7 @@
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
+#include "download/album_by_api.h"
 #include "download/album_run.h"
 #include "download/photo_request.h"
 
@@ -17,15 +18,20 @@ Text CountText(const Text& page) {
   return DigitsOf(TextBetween(page, "\n</span>\n\n<span class=\"pl\">", AK_GBK("张照片")));
 }
 
-}  // namespace
+// How a walk of the album's pages ended.
+enum class Walk {
+  kDone,      // every page walked
+  kEnded,     // the batch was ended
+  kFallback,  // the pages are not what the walk understands: retry through the API
+};
 
-bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
+Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds) {
   AlbumRun run(env);
   const std::optional<Bytes> albumPage = run.FetchOnce(job.address);
-  if (!albumPage) return false;
+  if (!albumPage) return Walk::kEnded;
   const Text countText = CountText(Utf8ToGbk(*albumPage));
   const int count = ToInteger(countText);
-  if (count <= 0) return true;
+  if (count <= 0) return Walk::kDone;
 
   job.countSlot = countText;
   run.Start(job.name, count);
@@ -35,13 +41,37 @@ bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
   run.PrepareFolder(job.name, job.address);
 
   RegexMatcher matcher;
+  // The photo ids of every page walked, to see a page that repeats an earlier one.
+  std::vector<std::vector<Text>> pageIds;
+  int entries = 0;
   for (int page = 1; page <= pages; ++page) {
     const Text address = job.address + "?start=" + std::to_string((page - 1) * kPhotosPerPage);
     const std::optional<Bytes> body = run.FetchWithRetries(address);
-    if (!body) return false;
+    if (!body) return Walk::kEnded;
     const Text userPattern = env.controls.Caption(ctl::编辑框_正则);
     matcher.RunPattern(userPattern.empty() ? Text(BuiltInPhotoPattern()) : userPattern,
                        Utf8ToGbk(*body));
+    std::vector<Text> ids;
+    for (int match = 1; match <= matcher.MatchCount(); ++match) {
+      ids.push_back(matcher.SubMatchText(match, 3));
+    }
+    if (!ids.empty()) {
+      for (std::size_t earlier = 0; earlier < pageIds.size(); ++earlier) {
+        if (pageIds[earlier] != ids) continue;
+        // The service ignores "?start=": walking on would save the same photos again under
+        // new numbers and never reach the others.
+        env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》的第") +
+                               std::to_string(page) + AK_GBK("页重复了第") +
+                               std::to_string(earlier + 1) +
+                               AK_GBK("页的照片（豆瓣的翻页方式可能已改变），停止浏览这个相册，"
+                                      "改用API模式重新下载一次\r\n\r\n"));
+        run.RecordSavedPhotos();
+        savedIds = run.savedIds();
+        return Walk::kFallback;
+      }
+    }
+    entries += static_cast<int>(ids.size());
+    pageIds.push_back(std::move(ids));
     for (int match = 1; match <= matcher.MatchCount(); ++match) {
       PhotoToFetch photo;
       photo.runningNumber = (page - 1) * kPhotosPerPage + match;
@@ -53,11 +83,36 @@ bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
         Text description = matcher.SubMatchText(match, 1);
         photo.descriptionPart = CleanDescription(description, 240);
       }
-      if (!run.DownloadPhoto(photo, job.countSlot)) return false;
+      if (!run.DownloadPhoto(photo, job.countSlot)) return Walk::kEnded;
     }
   }
+  if (entries == 0) {
+    // A count but no photo on any page: the pages have a layout the pattern no longer matches.
+    env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》有") + countText +
+                           AK_GBK("张照片，但页面上找不到照片（页面格式可能已改变），改用API模式"
+                                  "重新下载一次\r\n\r\n"));
+    return Walk::kFallback;
+  }
   run.Finish(job.name);
-  return true;
+  return Walk::kDone;
+}
+
+}  // namespace
+
+bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
+  const AlbumJob queued = job;
+  std::vector<Text> savedIds;
+  const Walk walk = WalkPages(env, job, savedIds);
+  if (walk == Walk::kEnded) return false;
+  if (walk == Walk::kDone) return true;
+  // Once through the API, from the job as it was queued; the photos the walk saved already
+  // are not fetched again.
+  job = queued;
+  env.alreadySaved.clear();
+  env.alreadySaved.insert(savedIds.begin(), savedIds.end());
+  const bool goOn = DownloadAlbumByApi(env, job);
+  env.alreadySaved.clear();
+  return goOn;
 }
 
 }  // namespace ak

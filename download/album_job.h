@@ -1,13 +1,16 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
+#include <set>
 #include <string_view>
 
 #include "albums/source.h"
 #include "base/types.h"
 #include "base/worker_gate.h"
 #include "controls/controls.h"
+#include "download/request_pacer.h"
 
 namespace ak {
 
@@ -43,6 +46,20 @@ struct AlbumDownloadEnv {
   std::map<Text, Text> albumFolders{};
   // Photos of the finished albums that were not saved (a later run fetches them again).
   int failedPhotos = 0;
+  // The pacing of the batch's requests to the service; none when null.
+  RequestPacer* pacer = nullptr;
+  // When the service refuses a request: false holds the batch as the pause command does, until
+  // continue (which retries that request) or end; true ends the batch.
+  bool endOnRefusal = false;
+  // Called on the worker each time the batch holds after a refusal.
+  std::function<void()> onRefusalHold{};
+  // Set when a refusal ended the batch.
+  bool endedByRefusal = false;
+  // The record box counts as ticked for this batch (a rerun of what failed).
+  bool recordForced = false;
+  // Photos of the current album already saved by this batch (a walk of its pages that gave up
+  // before its retry through the API): skipped like recorded ones.
+  std::set<Text> alreadySaved{};
 };
 
 }  // namespace ak

@@ -11,6 +11,8 @@
 #include "download/photo_file.h"
 #include "download/photo_request.h"
 #include "download/picture_fetch.h"
+#include "download/refusal.h"
+#include "download/refusal_hold.h"
 #include "net/http_fetch.h"
 
 namespace ak {
@@ -51,9 +53,8 @@ bool IsFolder(const Text& path) {
 
 AlbumRun::AlbumRun(AlbumDownloadEnv& env)
     : env_(env), store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
-  env_.controls.AppendLog(env_.controls.Checked(ctl::选择框_下载记录)
-                              ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
-                              : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
+  env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
+                                            : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
 }
 
@@ -77,13 +78,21 @@ void AlbumRun::RecordSavedPhotos() {
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url) {
-  if (!env_.gate.Checkpoint()) return std::nullopt;
-  HttpFetchRequest request;
-  request.url = url;
-  request.stop = env_.gate.StopToken();
-  HttpFetchResult answer = PerformHttpFetch(request);
-  if (env_.gate.Stopped()) return std::nullopt;
-  return std::move(answer.body);
+  for (;;) {
+    if (!env_.gate.Checkpoint()) return std::nullopt;
+    if (env_.pacer && !env_.pacer->WaitTurn(env_.gate.StopToken())) return std::nullopt;
+    HttpFetchRequest request;
+    request.url = url;
+    request.stop = env_.gate.StopToken();
+    HttpFetchResult answer = PerformHttpFetch(request);
+    if (env_.gate.Stopped()) return std::nullopt;
+    const bool refused =
+        IsServiceAddress(url) && (IsRefusalStatus(answer.status) ||
+                                  IsLoginAddress(answer.effectiveUrl) || IsBlockPage(answer.body));
+    if (!refused) return std::move(answer.body);
+    // Held until continue; then the same request again.
+    if (!HoldAfterRefusal(env_)) return std::nullopt;
+  }
 }
 
 std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url) {
@@ -133,11 +142,19 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   Controls& controls = env_.controls;
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   store_.Rewind();
-  const bool recorded = controls.Checked(ctl::选择框_下载记录) && store_.Find(photo.id);
+  const bool recorded =
+      (RecordBoxTicked() && store_.Find(photo.id)) || env_.alreadySaved.count(photo.id) > 0;
   if (!recorded) {
     const PictureSize size = ChosenSize(controls);
     FetchedPicture picture;
-    if (size != PictureSize::kNone) picture = FetchPicture(RequestFor(photo, size), env_.gate);
+    if (size != PictureSize::kNone) {
+      picture = FetchPicture(RequestFor(photo, size), env_.gate, env_.pacer);
+      // Refused: held until continue, then the same photo again; nothing saved or recorded.
+      while (picture.result == FetchedPicture::Result::kRefused) {
+        if (!HoldAfterRefusal(env_)) return false;
+        picture = FetchPicture(RequestFor(photo, size), env_.gate, env_.pacer);
+      }
+    }
     if (picture.result == FetchedPicture::Result::kEnded) return false;
     // Nothing is written while the batch is paused, and nothing after it was ended.
     if (!env_.gate.Checkpoint()) return false;
@@ -147,6 +164,7 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
       if (saved.saved) {
+        savedIds_.push_back(photo.id);
         savedUnrecorded_.push_back(photo.id);
         if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
       } else {
@@ -161,6 +179,10 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   }
   ShowProgress(countSlot);
   return true;
+}
+
+bool AlbumRun::RecordBoxTicked() const {
+  return env_.recordForced || env_.controls.Checked(ctl::选择框_下载记录);
 }
 
 void AlbumRun::ShowProgress(const Text& countSlot) {

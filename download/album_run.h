@@ -67,14 +67,19 @@ class AlbumRun {
   // photos, at the album's end and when the run ends early.
   void RecordSavedPhotos();
   const Text& albumFolder() const { return albumFolder_; }
+  // The ids of the photos this run saved.
+  const std::vector<Text>& savedIds() const { return savedIds_; }
 
  private:
   void ShowProgress(const Text& countSlot);
+  // The record box as this batch sees it (ticked for a rerun of what failed).
+  bool RecordBoxTicked() const;
 
   AlbumDownloadEnv& env_;
   DownloadRecordStore store_;
   Text albumFolder_;
   std::vector<Text> savedUnrecorded_;
+  std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;
 };

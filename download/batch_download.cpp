@@ -7,6 +7,7 @@
 #include "download/album_by_api.h"
 #include "download/album_by_pages.h"
 #include "download/album_job.h"
+#include "download/batch_buttons.h"
 
 namespace ak {
 namespace {
@@ -30,44 +31,51 @@ std::vector<Text> CollectJobs(Controls& controls, Text& report) {
   return jobs;
 }
 
-void ShowIdleButtons(Controls& controls) {
-  controls.SetVisible(ctl::按钮_下载选中, true);
-  controls.SetVisible(ctl::按钮_暂停线程, false);
-  controls.SetVisible(ctl::按钮_继续下载, false);
-  controls.SetVisible(ctl::按钮_结束下载, false);
-}
-
 }  // namespace
 
 BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
                               const BatchOptions& options) {
-  controls.AppendLog(AK_GBK("正在统计已选中的相册...\r\n"));
-  Text report;
-  const std::vector<Text> jobs = CollectJobs(controls, report);
-  controls.AppendLog(report.empty() ? AK_GBK("当前未选择任何相册") + "\r\n\r\n"
-                                    : AK_GBK("当前被选择相册编号:") + report + "\r\n\r\n");
+  std::vector<Text> jobs;
+  if (options.jobs) {
+    jobs = *options.jobs;
+    controls.AppendLog(AK_GBK("重新下载上次没有下载成功的照片（已下载过的不再下载）\r\n\r\n"));
+  } else {
+    controls.AppendLog(AK_GBK("正在统计已选中的相册...\r\n"));
+    Text report;
+    jobs = CollectJobs(controls, report);
+    controls.AppendLog(report.empty() ? AK_GBK("当前未选择任何相册") + "\r\n\r\n"
+                                      : AK_GBK("当前被选择相册编号:") + report + "\r\n\r\n");
+  }
   controls.SetCaption(ctl::标签_选择了相册数量,
                       AK_GBK("总共需下载[") + std::to_string(jobs.size()) + AK_GBK("]个相册"));
 
+  RequestPacer pacer(options.interval);
   AlbumDownloadEnv env{controls, gate, source, options.programDir, options.retryWait};
+  env.pacer = &pacer;
+  env.endOnRefusal = options.endOnRefusal;
+  env.onRefusalHold = options.onRefusalHold;
+  env.recordForced = options.recordForced;
+  auto ended = [&env, &jobs] {
+    return BatchOutcome{false, env.failedPhotos, env.endedByRefusal, jobs};
+  };
   for (std::size_t k = 0; k < jobs.size(); ++k) {
-    if (!gate.Checkpoint()) return {false, env.failedPhotos};
+    if (!gate.Checkpoint()) return ended();
     controls.SetCaption(ctl::标签_正在下载相册,
                         AK_GBK("下载到第[") + std::to_string(k + 1) + AK_GBK("]个相册"));
     AlbumJob job = SplitAlbumJob(jobs[k]);
     const bool goOn = controls.Checked(ctl::选择框_浏览模式) ? DownloadAlbumByPages(env, job)
                                                              : DownloadAlbumByApi(env, job);
-    if (!goOn) return {false, env.failedPhotos};
+    if (!goOn) return ended();
   }
 
-  if (!gate.Checkpoint()) return {false, env.failedPhotos};
+  if (!gate.Checkpoint()) return ended();
   ShowIdleButtons(controls);
   controls.AppendLog(AK_GBK("-------全部下载完毕--------\r\n\r\n"));
   controls.SetCaption(ctl::标签_第多少张照片, AK_GBK("下载完成"));
   controls.SetProgressPosition(ctl::进度条1, controls.ProgressMaximum(ctl::进度条1));
   controls.SetCaption(ctl::标签_进度条比例, "100%");
   controls.ShowMessageAndWait(AK_GBK("全部下载完毕"));
-  return {true, env.failedPhotos};
+  return {true, env.failedPhotos, false, jobs};
 }
 
 }  // namespace ak

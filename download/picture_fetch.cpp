@@ -1,5 +1,6 @@
 #include "download/picture_fetch.h"
 
+#include "download/refusal.h"
 #include "net/plain_http_get.h"
 #include "net/winhttp_fetch.h"
 
@@ -26,6 +27,24 @@ FetchedPicture Ended() {
   return fetched;
 }
 
+// A refusal of the service: the status, or the block page where a picture should be.
+bool Refused(const Text& url, int status, const Bytes& body) {
+  if (!IsServiceAddress(url)) return false;
+  if (IsRefusalStatus(status)) return true;
+  return status == kStatusOk && !LooksLikePicture(body) && IsBlockPage(body);
+}
+
+FetchedPicture RefusedPicture(int status) {
+  FetchedPicture fetched;
+  fetched.result = FetchedPicture::Result::kRefused;
+  fetched.status = status;
+  return fetched;
+}
+
+bool Turn(RequestPacer* pacer, WorkerGate& gate) {
+  return pacer == nullptr || pacer->WaitTurn(gate.StopToken());
+}
+
 }  // namespace
 
 bool LooksLikePicture(std::string_view bytes) {
@@ -36,8 +55,8 @@ bool LooksLikePicture(std::string_view bytes) {
          starts("GIF89a") || (starts("RIFF") && starts("WEBP", 8));
 }
 
-FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate) {
-  if (!gate.Checkpoint()) return Ended();
+FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
+  if (!gate.Checkpoint() || !Turn(pacer, gate)) return Ended();
   WinHttpFetchRequest first;
   first.url = request.url;
   first.extraHeaders = request.headerBlock;
@@ -45,13 +64,16 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate) {
   first.stop = gate.StopToken();
   WinHttpFetchResult answer = PerformWinHttpFetch(first);
   if (gate.Stopped()) return Ended();
+  const int firstStatus = static_cast<int>(answer.status);
+  if (Refused(request.url, firstStatus, answer.body)) return RefusedPicture(firstStatus);
   if (answer.status == kStatusOk) return Judge(std::move(answer.body), kStatusOk);
 
   const Text& fallback = answer.status == kStatusNotFound ? request.on404 : request.onOtherStatus;
-  if (!gate.Checkpoint()) return Ended();
+  if (!gate.Checkpoint() || !Turn(pacer, gate)) return Ended();
   int status = 0;
   Bytes bytes = PlainHttpGet(fallback, &status, gate.StopToken());
   if (gate.Stopped()) return Ended();
+  if (Refused(fallback, status, bytes)) return RefusedPicture(status);
   return Judge(std::move(bytes), status);
 }
 

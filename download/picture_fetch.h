@@ -4,6 +4,7 @@
 
 #include "base/types.h"
 #include "base/worker_gate.h"
+#include "download/request_pacer.h"
 
 namespace ak {
 
@@ -28,6 +29,7 @@ struct FetchedPicture {
     kPicture,    // a 200 answer whose bytes are a picture
     kNoPicture,  // the last transport did not answer 200, or answered something else
     kEnded,      // the batch was ended
+    kRefused,    // the service refused the request (403, 418, or its block page)
   };
   Result result = Result::kNoPicture;
   Bytes bytes;
@@ -36,8 +38,12 @@ struct FetchedPicture {
 };
 
 // Fetches the picture with its 30-second time-out: first request, then the fallback. The gate is
-// honoured before each request; its stop token aborts a transfer in flight. Only a complete 200
-// answer that carries a picture counts; anything else gives kNoPicture and no bytes.
-FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate);
+// honoured before each request, and the pacer (when given) keeps its interval before each; the
+// stop token aborts a transfer in flight. Only a complete 200 answer that carries a picture
+// counts. A refusal of the service, from either request, gives kRefused (no fallback after a
+// refused first request: the service refuses that one as well); anything else gives kNoPicture
+// and no bytes.
+FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate,
+                            RequestPacer* pacer = nullptr);
 
 }  // namespace ak

@@ -282,6 +282,10 @@ TransferResult RunTransfer(const TransferRequest& request) {
   if (result.outcome == TransferOutcome::kCompleted || result.outcome == TransferOutcome::kFailed ||
       result.outcome == TransferOutcome::kTimedOut) {
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
+    const char* effective = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective) {
+      result.effectiveUrl = effective;
+    }
   }
   result.headers = std::move(progress.headers);
   if (useJar && result.outcome != TransferOutcome::kStopped) {

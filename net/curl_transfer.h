@@ -75,6 +75,8 @@ struct TransferResult {
   // The last response's header block: status line and header lines, each ending in CR LF, then
   // the empty line that ended the block.
   std::string headers;
+  // The address the last response came from (the request's, or where redirects led).
+  std::string effectiveUrl;
   std::string error;
 
   bool completed() const { return outcome == TransferOutcome::kCompleted; }

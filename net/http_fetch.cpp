@@ -74,6 +74,7 @@ HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request) {
   if (done.outcome != TransferOutcome::kStopped) {
     result.body = std::move(done.body);
     result.responseHeaders = NormaliseSetCookieSpelling(done.headers);
+    result.effectiveUrl = std::move(done.effectiveUrl);
   }
   result.responseCookies = SetCookieExtraction(result.responseHeaders);
   if (request.cookies.has_value()) MergeCookies(result.cookies, result.responseCookies);

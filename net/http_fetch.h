@@ -61,6 +61,8 @@ struct HttpFetchResult {
   Text responseHeaders;
   // The body that was sent: the POST's; empty for GET and HEAD, which send none.
   Bytes postBytes;
+  // Where the answer came from: the request's address, or the last one redirects led to.
+  Text effectiveUrl;
 };
 
 HttpFetchResult PerformHttpFetch(const HttpFetchRequest& request);

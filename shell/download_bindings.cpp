@@ -23,6 +23,7 @@ void ConnectDownloadButtons(MainWindow& window) {
   OnClick(window, ctl::按钮_暂停线程, PauseDownloadCommand);
   OnClick(window, ctl::按钮_继续下载, ContinueDownloadCommand);
   OnClick(window, ctl::按钮_结束下载, EndDownloadCommand);
+  OnClick(window, ctl::按钮_重试失败, [](CommandContext& ctx) { RetryFailedCommand(ctx); });
 }
 
 }  // namespace ak

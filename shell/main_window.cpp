@@ -185,6 +185,8 @@ void MainWindow::ConnectUserInput() {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         controls_.SetCaption(name, FromQString(text), Origin::kView);
+        // An option typed in a box (the request interval) is stored as it is typed.
+        if (IsOptionControl(name)) OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
       });
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const bool checkable =

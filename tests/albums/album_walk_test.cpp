@@ -28,7 +28,7 @@ class ScriptedIo final : public ListingIo {
     const auto found = pages.find(url);
     return found == pages.end() ? Bytes() : found->second;
   }
-  Bytes FetchCover(const Text& url, std::stop_token) override {
+  Bytes FetchCover(const Text& url, const Text&, std::stop_token) override {
     calls.push_back("cover " + url);
     return "not a picture";
   }
@@ -116,8 +116,8 @@ TEST_F(AlbumWalkTest, StopDuringAHugePageCountEndsAfterThePageUnderWay) {
       if (++pages == 4) gate.Stop();
       return inner.FetchPage(url, stop);
     }
-    Bytes FetchCover(const Text& url, std::stop_token stop) override {
-      return inner.FetchCover(url, stop);
+    Bytes FetchCover(const Text& url, const Text& listPage, std::stop_token stop) override {
+      return inner.FetchCover(url, listPage, stop);
     }
     void Pause(int, std::stop_token) override {}
   } io(io_, gate_);

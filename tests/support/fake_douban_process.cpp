@@ -65,6 +65,8 @@ bool ParseLoggedRequest(const std::string& line, LoggedRequest& out) {
     out.method = StringMember(root, "method");
     out.target = StringMember(root, "target");
     out.version = StringMember(root, "version");
+    json_object* ms = nullptr;
+    out.ms = json_object_object_get_ex(root, "ms", &ms) ? json_object_get_int64(ms) : 0;
     out.headers.clear();
     for (size_t i = 0; i < json_object_array_length(headers); ++i) {
       json_object* pair = json_object_array_get_idx(headers, i);

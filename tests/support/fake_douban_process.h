@@ -24,6 +24,8 @@ struct LoggedRequest {
   std::string target;  // path with query
   std::string version;
   std::vector<std::pair<std::string, std::string>> headers;
+  // When the double received it: milliseconds since the double started.
+  long long ms = 0;
 
   // Value of the first header of that name (letter case ignored); empty when absent.
   std::string Header(const std::string& name) const;

@@ -55,6 +55,7 @@ class LayoutTests : public QObject {
         {ctl::编辑框_保存位置, 84, address},
         {ctl::按钮_选择位置, group - 91 - 85 - 100, 91},
         {ctl::按钮_打开目录, download, 79},
+        {ctl::按钮_重试失败, download + 79 + 10, 64},
     };
     for (const auto& e : expected) {
       const ControlRect model = t.controls().Geometry(e.name);

@@ -9,7 +9,8 @@ bool FaultState::Matches(std::string_view match, std::string_view target, bool i
 
 bool FaultState::CountAndCheckBlocked() {
   const long count = ++requests_;
-  return options_.blockAfter >= 0 && count > options_.blockAfter;
+  if (options_.blockAfter < 0 || count <= options_.blockAfter) return false;
+  return options_.blockCount < 0 || count <= options_.blockAfter + options_.blockCount;
 }
 
 bool FaultState::TakeEmpty(const std::string& host, const std::string& target, bool isPicture) {

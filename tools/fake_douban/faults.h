@@ -14,8 +14,13 @@ namespace ak::fake {
 // query ("/photos/album/1620000002/?start=18"); an empty match means every page and API answer
 // (pictures are matched only when a match is given).
 struct FaultOptions {
-  long blockAfter = -1;  // from request N+1 on, every answer is 403 with a block page
-  int emptyFirst = 0;    // the first K answers of each page (path with query) have no body
+  long blockAfter = -1;       // from request N+1 on, every answer is 403 with a block page
+  long blockCount = -1;       // only this many answers are refused, then all are served again
+  bool blockLogin = false;    // refused web-host answers redirect to the login page instead
+  bool ignoreStart = false;   // album pages ignore "?start=": every page shows the first photos
+  bool newLayout = false;     // album pages list their photos in a markup the pattern misses
+  bool coverReferer = false;  // covers answer 403 unless the Referer names the web host
+  int emptyFirst = 0;         // the first K answers of each page (path with query) have no body
   std::string emptyMatch;
   int slowMs = 0;  // each matching answer waits this long before it is sent
   std::string slowMatch;

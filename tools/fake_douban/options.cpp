@@ -41,6 +41,11 @@ Options:
 Faults (MATCH is a prefix of the path with query; without one, every page and API answer
 but no picture):
   --block-after N       answer 403 with a block page from request N+1 on
+  --block-count K       with --block-after: refuse K requests only, then serve again
+  --block-login         refused web-host requests are redirected (302) to /login instead
+  --ignore-start        album pages ignore "?start=": every page lists the first photos
+  --new-layout          album pages list their photos in a markup of another layout
+  --cover-referer       cover pictures answer 403 unless the Referer names the web host
   --empty-first K       the first K answers of each page come with an empty body
   --empty-match MATCH
   --slow-ms MS          wait MS milliseconds before each matching answer
@@ -125,6 +130,17 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     } else if (arg == "--block-after") {
       if (!number(n)) return false;
       options.faults.blockAfter = n;
+    } else if (arg == "--block-count") {
+      if (!number(n)) return false;
+      options.faults.blockCount = n;
+    } else if (arg == "--block-login") {
+      options.faults.blockLogin = true;
+    } else if (arg == "--ignore-start") {
+      options.faults.ignoreStart = true;
+    } else if (arg == "--new-layout") {
+      options.faults.newLayout = true;
+    } else if (arg == "--cover-referer") {
+      options.faults.coverReferer = true;
     } else if (arg == "--empty-first") {
       if (!number(n)) return false;
       options.faults.emptyFirst = static_cast<int>(n);

@@ -74,6 +74,14 @@ std::string PhotoEntry(const Fixture& fixture, const Photo& photo) {
          "</div>\n</div>\n";
 }
 
+// The same photo in the markup of a later layout: no thumbnail address the photo pattern knows.
+std::string NewLayoutEntry(const Fixture& fixture, const Photo& photo) {
+  return "<figure class=\"photo-item\" data-id=\"" + photo.id + "\">\n    <a href=\"" +
+         PhotoPageUrl(fixture, photo) + "\"><img data-src=\"" +
+         PictureUrl("http", photo.host, PictureSize::kThumb, photo.id) + "?v=2\" alt=\"" +
+         HtmlEscape(photo.desc.value_or("")) + "\" /></a>\n</figure>\n";
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view text) {
@@ -160,7 +168,8 @@ std::string AlbumListPage(const Fixture& fixture, const Person& person, int star
   return out + "</div>\n</body>\n</html>\n";
 }
 
-std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start) {
+std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
+                      bool newLayout) {
   const int total = static_cast<int>(album.photos.size());
   const std::string title = HtmlEscape(album.title);
   std::string out = PageHead("\n" + title + " - " + HtmlEscape(owner.displayName) + "的相册\n");
@@ -174,7 +183,8 @@ std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& 
          std::to_string(total) + "张照片</span>\n</div>\n";
   out += "<div class=\"photolst clearfix\">\n";
   for (int i = std::max(start, 0); i < total && i < std::max(start, 0) + kPhotosPerAlbumPage; ++i) {
-    out += PhotoEntry(fixture, album.photos[static_cast<size_t>(i)]);
+    const Photo& photo = album.photos[static_cast<size_t>(i)];
+    out += newLayout ? NewLayoutEntry(fixture, photo) : PhotoEntry(fixture, photo);
   }
   out += "</div>\n";
   out += Paginator(AlbumUrl(fixture, album), std::max(start, 0), total, kPhotosPerAlbumPage);
@@ -183,8 +193,9 @@ std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& 
 
 std::string BlockPage() {
   return PageHead("禁止访问") +
-         "</head>\n<body>\n<div class=\"error\">检测到有异常请求从你的 IP 发出</div>\n"
-         "<p>请登录使用豆瓣。</p>\n</body>\n</html>\n";
+         "</head>\n<body>\n<div class=\"error\">检测到有异常请求从你的 IP "
+         "发出，请登录使用豆瓣。</div>\n"
+         "</body>\n</html>\n";
 }
 
 std::string ErrorPage(int status, std::string_view what) {

@@ -20,7 +20,8 @@ std::string LoginPage(const Fixture& fixture, std::string_view message);
 std::string HomePage(const Fixture& fixture, const Person& person);
 // The album-list page showing albums from `start` (any value; past the end it lists none).
 std::string AlbumListPage(const Fixture& fixture, const Person& person, int start);
-std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start);
+std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
+                      bool newLayout = false);
 
 // Pages that carry none of the markers: what the service shows when it refuses or fails.
 std::string BlockPage();

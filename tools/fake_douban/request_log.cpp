@@ -16,6 +16,9 @@ bool RequestLog::Open(const std::string& path) {
 void RequestLog::Record(RequestHead& head) {
   std::lock_guard<std::mutex> lock(mutex_);
   head.seq = next_++;
+  head.ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  start_)
+                .count();
   if (file_ == nullptr) return;
   const std::string line = RequestHeadToJson(head) + "\n";
   std::fwrite(line.data(), 1, line.size(), file_);
@@ -43,6 +46,7 @@ std::string RequestHeadToJson(const RequestHead& head) {
     json_object_array_add(headers, pair);
   }
   json_object_object_add(root, "headers", headers);
+  json_object_object_add(root, "ms", json_object_new_int64(head.ms));
   std::string text =
       json_object_to_json_string_ext(root, JSON_C_TO_STRING_PLAIN | JSON_C_TO_STRING_NOSLASHESCAPE);
   json_object_put(root);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -17,11 +18,12 @@ struct RequestHead {
   std::string target;   // path with query, as sent
   std::string version;  // "HTTP/1.1"
   std::vector<std::pair<std::string, std::string>> headers;
+  long long ms = 0;  // milliseconds since the double started, when the head arrived
 };
 
 // Writes one JSON line per request:
 //   {"seq":1,"scheme":"http","method":"GET","target":"/people/x","version":"HTTP/1.1",
-//    "headers":[["Host","www.douban.com"],["Accept","*/*"]]}
+//    "headers":[["Host","www.douban.com"],["Accept","*/*"]],"ms":12}
 // The file is opened for appending, so a test may truncate it between steps.
 class RequestLog {
  public:
@@ -38,6 +40,7 @@ class RequestLog {
   std::mutex mutex_;
   std::FILE* file_ = nullptr;
   long next_ = 1;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 std::string RequestHeadToJson(const RequestHead& head);

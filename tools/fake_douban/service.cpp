@@ -96,7 +96,9 @@ void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
   const bool isPicture = IsPictureHost(host);
   Answer answer;
   if (faults_.CountAndCheckBlocked()) {
-    answer = Html(403, BlockPage());
+    answer = faults_.options().blockLogin && host == fixture_.webHost
+                 ? Redirect(302, "http://" + fixture_.webHost + "/login?redir=" + req.path)
+                 : Html(403, BlockPage());
   } else {
     answer = Route(req, host, https);
     if (faults_.TakeEmpty(host, req.target, isPicture)) answer.body.clear();
@@ -170,7 +172,8 @@ Answer FakeService::WebHost(const httplib::Request& req) {
       return Redirect(301, AlbumUrl(fixture_, *album) +
                                (query == std::string::npos ? "" : req.target.substr(query)));
     }
-    return Html(200, AlbumPage(fixture_, *owner, *album, IntParam(req, "start", 0)));
+    const int start = faults_.options().ignoreStart ? 0 : IntParam(req, "start", 0);
+    return Html(200, AlbumPage(fixture_, *owner, *album, start, faults_.options().newLayout));
   }
   return Html(404, ErrorPage(404, "no such page"));
 }
@@ -216,6 +219,13 @@ Answer FakeService::PictureHost(const httplib::Request& req, const std::string& 
     }
   }
   if (!found) return Html(404, ErrorPage(404, "no such picture"));
+  if (size == PictureSize::kCover && faults_.options().coverReferer) {
+    // Like the picture hosts since 2023: no picture without a Referer from the service.
+    const std::string referer = req.get_header_value("Referer");
+    const bool fromService = referer.starts_with("http://" + fixture_.webHost + "/") ||
+                             referer.starts_with("https://" + fixture_.webHost + "/");
+    if (!fromService) return Html(403, ErrorPage(403, "referer required"));
+  }
   Answer answer;
   answer.contentType = "image/jpeg";
   answer.body = jpegs_.Get(size, id);
