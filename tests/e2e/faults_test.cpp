@@ -3,6 +3,7 @@
 // picture or recorded, the run exits 1, and a later run with --record fetches what failed.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -25,6 +26,7 @@ class FaultsTest : public EndToEndTest {
   }
 };
 
+// With --no-wait a refusal ends the batch instead of holding it for the user.
 TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
   // How many requests a listing of the person takes, so that the block starts after the fourth
   // picture of the first album: its album page, its first photo-list page, four pictures.
@@ -35,7 +37,7 @@ TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
   douban_.reset();
   StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
 
-  const ProgramResult result = Download({"--browse", "--medium", "--no-record"});
+  const ProgramResult result = Download({"--browse", "--medium", "--no-record", "--no-wait"});
   EXPECT_EQ(result.exitStatus, 1) << Describe(result);
   const std::vector<test::LoggedRequest> requests = douban().Requests();
   // The block came inside the album: pictures before it and after it were asked for.
@@ -54,6 +56,35 @@ TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
   }
   EXPECT_TRUE(FilesUnder(saveFolder()) == expected) << Describe(result);
   EXPECT_EQ(EntriesUnder(saveFolder()).size(), expected.size() + 2);
+  std::set<std::string> firstFour;
+  for (int i = 0; i < 4; ++i) firstFour.insert(FixtureAlbum(kGardenAlbum).photos[i].id);
+  EXPECT_EQ(RecordedPhotoIds(home(), kPerson), firstFour);
+}
+
+// Without --no-wait a refusal holds the batch: the program says so on standard error and waits
+// (its standard input reads nothing, so Enter never comes); Ctrl-C then ends it with 130, and the
+// refused picture is neither saved nor recorded.
+TEST_F(FaultsTest, BlockPageHoldsTheBatchUntilCtrlC) {
+  StartDouble();
+  const ProgramResult listing = Run({"list", kPersonAddress});
+  ASSERT_EQ(listing.exitStatus, 0) << Describe(listing);
+  const std::size_t listingRequests = douban().Requests().size();
+  douban_.reset();
+  StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
+
+  ProgramRun run(DownloadArgs({"--browse", "--medium", "--no-record"}), Environment());
+  ASSERT_TRUE(run.started());
+  ASSERT_TRUE(run.WaitForOutput(
+      [](const std::string&, const std::string& err) {
+        return err.find("the download holds") != std::string::npos;
+      },
+      std::chrono::seconds(60)));
+  const std::size_t requestsWhenHeld = douban().Requests().size();
+  run.Signal(SIGINT);
+  const ProgramResult result = run.Wait(std::chrono::seconds(60));
+  EXPECT_EQ(result.exitStatus, 130) << Describe(result);
+  // Held means held: nothing was asked for between the notice and Ctrl-C.
+  EXPECT_EQ(douban().Requests().size(), requestsWhenHeld);
   std::set<std::string> firstFour;
   for (int i = 0; i < 4; ++i) firstFour.insert(FixtureAlbum(kGardenAlbum).photos[i].id);
   EXPECT_EQ(RecordedPhotoIds(home(), kPerson), firstFour);
