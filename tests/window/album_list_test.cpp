@@ -11,11 +11,6 @@
 namespace ak::test {
 namespace {
 
-void Click(WindowUnderTest& t, ControlName name) {
-  QTest::mouseClick(t.widget(name), Qt::LeftButton);
-  t.settle();
-}
-
 // Waits until the listing has written its closing line.
 bool WaitForListing(WindowUnderTest& t) {
   return QTest::qWaitFor(
@@ -38,8 +33,8 @@ class AlbumListTests : public QObject {
     auto* address = t.widgetAs<QLineEdit>(ctl::编辑框_号码);
     address->setFocus();
     TypeText(address, QStringLiteral("http://www.douban.com/people/ahua/"));
-    if (!t.widgetAs<QAbstractButton>(ctl::选择框_有图)->isChecked()) Click(t, ctl::选择框_有图);
-    Click(t, ctl::按钮_获取相册封面);
+    if (!t.widgetAs<QAbstractButton>(ctl::选择框_有图)->isChecked()) t.click(ctl::选择框_有图);
+    t.click(ctl::按钮_获取相册封面);
     QVERIFY(WaitForListing(t));
     auto* list = t.window().Widgets().albumList;
     QCOMPARE(list->topLevelItemCount(), 20);
@@ -62,38 +57,38 @@ class AlbumListTests : public QObject {
     WindowUnderTest t;
     t.controls().SetCurrentIndex(kPages, 1);
     t.controls().SetCaption(ctl::编辑框_号码, Gbk("http://www.douban.com/people/ahua/"));
-    if (t.widgetAs<QAbstractButton>(ctl::选择框_有图)->isChecked()) Click(t, ctl::选择框_有图);
-    Click(t, ctl::按钮_获取相册封面);
+    if (t.widgetAs<QAbstractButton>(ctl::选择框_有图)->isChecked()) t.click(ctl::选择框_有图);
+    t.click(ctl::按钮_获取相册封面);
     QVERIFY(WaitForListing(t));
     auto* list = t.window().Widgets().albumList;
     QVERIFY(list->isColumnHidden(3));
-    Click(t, ctl::选择框_反选);
+    t.click(ctl::选择框_反选);
     QCOMPARE(list->topLevelItem(7)->checkState(0), Qt::Unchecked);
     QVERIFY(!t.controls().RowChecked(7));
-    Click(t, ctl::选择框_全选);
+    t.click(ctl::选择框_全选);
     QVERIFY(!t.widgetAs<QAbstractButton>(ctl::选择框_反选)->isChecked());
     QCOMPARE(list->topLevelItem(7)->checkState(0), Qt::Checked);
 
     // The search window opens without blocking the main window.
-    Click(t, ctl::标签_查找);
+    t.click(ctl::标签_查找);
     QWidget* search = t.window().Widgets().searchWindow;
     QVERIFY(search->isVisible());
     QVERIFY(!search->isModal());
     auto* keyword = t.widgetAs<QLineEdit>(ctl::编辑框1);
     keyword->setFocus();
     TypeText(keyword, QStringLiteral("第二页"));
-    Click(t, ctl::按钮_查找);
+    t.click(ctl::按钮_查找);
     QCOMPARE(list->currentItem(), list->topLevelItem(16));
     QCOMPARE(t.widgetAs<QLabel>(ctl::标签_行位置)->text(), QStringLiteral("第17行"));
-    Click(t, ctl::按钮_查找下一个);
+    t.click(ctl::按钮_查找下一个);
     QCOMPARE(list->currentItem(), list->topLevelItem(17));
-    Click(t, ctl::按钮_查找上一个);
+    t.click(ctl::按钮_查找上一个);
     QCOMPARE(list->currentItem(), list->topLevelItem(16));
   }
 
   void emptyAddressIsRefusedWithAMessage() {
     WindowUnderTest t;
-    Click(t, ctl::按钮_获取相册封面);
+    t.click(ctl::按钮_获取相册封面);
     const auto boxes = t.window().findChildren<QMessageBox*>(QStringLiteral("信息框"));
     QCOMPARE(boxes.size(), qsizetype{1});
     QCOMPARE(boxes[0]->text(), QStringLiteral("请输入网址"));

@@ -7,15 +7,6 @@
 #include "tests/window/window_suites.h"
 
 namespace ak::test {
-namespace {
-
-void Click(WindowUnderTest& t, ControlName name) {
-  QTest::mouseClick(t.widgetAs<QAbstractButton>(name), Qt::LeftButton);
-  t.settle();
-}
-
-}  // namespace
-
 // The four download buttons run their commands: each click shows the buttons of the state it
 // leads to, on the widgets themselves.
 class DownloadButtonsTests : public QObject {
@@ -38,22 +29,22 @@ class DownloadButtonsTests : public QObject {
     t.settle();
     auto shown = [&t](ControlName name) { return t.widget(name)->isVisible(); };
 
-    Click(t, ctl::按钮_下载选中);
+    t.click(ctl::按钮_下载选中);
     // Pause at once: the batch of 250 photos holds at its next safe point.
-    Click(t, ctl::按钮_暂停线程);
+    t.click(ctl::按钮_暂停线程);
     QVERIFY(!shown(ctl::按钮_下载选中));
     QVERIFY(!shown(ctl::按钮_暂停线程));
     QVERIFY(shown(ctl::按钮_继续下载));
     QVERIFY(shown(ctl::按钮_结束下载));
     QVERIFY(t.window().Commands().batch.Running());
 
-    Click(t, ctl::按钮_继续下载);
+    t.click(ctl::按钮_继续下载);
     QVERIFY(!shown(ctl::按钮_下载选中));
     QVERIFY(shown(ctl::按钮_暂停线程));
     QVERIFY(!shown(ctl::按钮_继续下载));
     QVERIFY(shown(ctl::按钮_结束下载));
 
-    Click(t, ctl::按钮_结束下载);
+    t.click(ctl::按钮_结束下载);
     QVERIFY(shown(ctl::按钮_下载选中));
     QVERIFY(!shown(ctl::按钮_暂停线程));
     QVERIFY(!shown(ctl::按钮_继续下载));

@@ -13,22 +13,13 @@
 #include "tests/window/window_fixture.h"
 
 namespace ak::test {
-namespace {
-
-void Click(WindowUnderTest& t, ControlName name) {
-  QTest::mouseClick(t.widgetAs<QAbstractButton>(name), Qt::LeftButton);
-  t.settle();
-}
-
-}  // namespace
-
 class FolderTests : public QObject {
   Q_OBJECT
  private Q_SLOTS:
   void chooseFolderShowsTheChoice() {
     WindowUnderTest t;
     t.chooserAnswer = Gbk("/srv/相册");
-    Click(t, ctl::按钮_选择位置);
+    t.click(ctl::按钮_选择位置);
     QCOMPARE(t.chooserCalls.size(), size_t{1});
     QCOMPARE(t.chooserCalls[0].first, Gbk("选择相册的存放位置"));
     // The dialog starts at the root whatever the box holds.
@@ -36,7 +27,7 @@ class FolderTests : public QObject {
     QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_保存位置)->text(), QStringLiteral("/srv/相册"));
     // Cancelled: the program's folder, not the folder shown before.
     t.chooserAnswer.clear();
-    Click(t, ctl::按钮_选择位置);
+    t.click(ctl::按钮_选择位置);
     QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
     QCOMPARE(t.chooserCalls[1].second, Text("/"));
   }
@@ -58,7 +49,7 @@ class FolderTests : public QObject {
         dialog->reject();
       }
     });
-    Click(t, ctl::按钮_选择位置);
+    t.click(ctl::按钮_选择位置);
     QCOMPARE(shownDirectory, QDir::rootPath());
     QCOMPARE(title, QStringLiteral("选择相册的存放位置"));
     QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
@@ -68,13 +59,13 @@ class FolderTests : public QObject {
     WindowUnderTest t;
     t.controls().SetCaption(ctl::编辑框_保存位置, Gbk("/data/图片"));
     t.settle();
-    Click(t, ctl::按钮_打开目录);
+    t.click(ctl::按钮_打开目录);
     auto* box = t.widgetAs<QLineEdit>(ctl::编辑框_保存位置);
     box->clear();
     QTest::keyClick(box, Qt::Key_X);
     QTest::keyClick(box, Qt::Key_Backspace);
     t.settle();
-    Click(t, ctl::按钮_打开目录);
+    t.click(ctl::按钮_打开目录);
     QCOMPARE(t.openedFolders.size(), size_t{2});
     QCOMPARE(t.openedFolders[0], Gbk("/data/图片"));
     // An empty box opens the program's folder.

@@ -15,13 +15,6 @@ Text Setting(WindowUnderTest& t, const char* section, const char* key) {
 
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void Click(WindowUnderTest& t, ControlName name) {
-  auto* button = t.widgetAs<QAbstractButton>(name);
-  QVERIFY2(button != nullptr, name.CString());
-  QTest::mouseClick(button, Qt::LeftButton);
-  t.settle();
-}
-
 }  // namespace
 
 class OptionTests : public QObject {
@@ -62,21 +55,21 @@ class OptionTests : public QObject {
     const std::string s = section.toStdString();
     const std::string k = key.toStdString();
     QVERIFY(!t.settingsFileExists());
-    Click(t, name);
+    t.click(name);
     QCOMPARE(Setting(t, s.c_str(), k.c_str()), Gbk(afterFirst.toUtf8().constData()));
-    Click(t, name);
+    t.click(name);
     QCOMPARE(Setting(t, s.c_str(), k.c_str()), Gbk(afterSecond.toUtf8().constData()));
   }
 
   // The two mode boxes are check boxes kept as a pair: exactly one is ticked after any click.
   void modeBoxesStayAPair() {
     WindowUnderTest t;
-    Click(t, ctl::选择框_api模式);
+    t.click(ctl::选择框_api模式);
     QVERIFY(t.controls().Checked(ctl::选择框_api模式));
     QVERIFY(!t.controls().Checked(ctl::选择框_浏览模式));
     QVERIFY(!t.widgetAs<QAbstractButton>(ctl::选择框_浏览模式)->isChecked());
     QCOMPARE(Setting(t, "下载模式", "模式"), Text("2"));
-    Click(t, ctl::选择框_api模式);
+    t.click(ctl::选择框_api模式);
     QVERIFY(!t.controls().Checked(ctl::选择框_api模式));
     QVERIFY(t.controls().Checked(ctl::选择框_浏览模式));
     QVERIFY(t.widgetAs<QAbstractButton>(ctl::选择框_浏览模式)->isChecked());
@@ -85,7 +78,7 @@ class OptionTests : public QObject {
 
   void radioPairSwitches() {
     WindowUnderTest t;
-    Click(t, ctl::单选框_原图);
+    t.click(ctl::单选框_原图);
     QVERIFY(t.controls().Checked(ctl::单选框_原图));
     QVERIFY(!t.controls().Checked(ctl::单选框_中图));
     QVERIFY(!t.widgetAs<QAbstractButton>(ctl::单选框_中图)->isChecked());
@@ -102,14 +95,14 @@ class OptionTests : public QObject {
       t.settle();
       QCOMPARE(t.controls().Caption(ctl::编辑框_正则), Utf8ToGbk(pattern.toStdString()));
       QVERIFY(!t.settingsFileExists());
-      Click(t, ctl::按钮_保存);
+      t.click(ctl::按钮_保存);
       QCOMPARE(Setting(t, "正则", "表达式"), Utf8ToGbk(pattern.toStdString()));
       // Emptied and saved again: the empty text is stored.
       edit->clear();
       QTest::keyClick(edit, Qt::Key_A);
       QTest::keyClick(edit, Qt::Key_Backspace);
       t.settle();
-      Click(t, ctl::按钮_保存);
+      t.click(ctl::按钮_保存);
       QCOMPARE(Setting(t, "正则", "表达式"), Text());
       QTest::keyClicks(edit, QStringLiteral("unsaved"));
       t.settle();
@@ -125,7 +118,7 @@ class OptionTests : public QObject {
       WindowUnderTest t;
       TypeText(t.widgetAs<QLineEdit>(ctl::编辑框_正则), QStringLiteral("(\\d+)张"));
       t.settle();
-      Click(t, ctl::按钮_保存);
+      t.click(ctl::按钮_保存);
       settings = t.settingsFile();
     }
     WindowUnderTest next({.settings = settings});

@@ -22,11 +22,6 @@
 namespace ak::test {
 namespace {
 
-void Click(WindowUnderTest& t, ControlName name) {
-  QTest::mouseClick(t.widget(name), Qt::LeftButton);
-  t.settle();
-}
-
 // The visible message box of the program with this text, or null.
 QMessageBox* MessageBoxSaying(const QString& text) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -59,7 +54,7 @@ class SmokeTests : public QObject {
     auto* address = t.widgetAs<QLineEdit>(ctl::编辑框_号码);
     address->setFocus();
     TypeText(address, QStringLiteral("http://www.douban.com/people/xiaoming/"));
-    Click(t, ctl::按钮_获取相册封面);
+    t.click(ctl::按钮_获取相册封面);
     QVERIFY(QTest::qWaitFor(
         [&] {
           t.settle();
@@ -73,16 +68,16 @@ class SmokeTests : public QObject {
 
     // Medium pictures by the album pages, into the chosen folder; only the first album.
     t.chooserAnswer = Utf8ToGbk(save.path().toStdString());
-    Click(t, ctl::按钮_选择位置);
+    t.click(ctl::按钮_选择位置);
     QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_保存位置)->text(), save.path());
-    if (!t.widgetAs<QAbstractButton>(ctl::单选框_中图)->isChecked()) Click(t, ctl::单选框_中图);
+    if (!t.widgetAs<QAbstractButton>(ctl::单选框_中图)->isChecked()) t.click(ctl::单选框_中图);
     if (!t.widgetAs<QAbstractButton>(ctl::选择框_浏览模式)->isChecked()) {
-      Click(t, ctl::选择框_浏览模式);
+      t.click(ctl::选择框_浏览模式);
     }
     list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
     t.settle();
     QVERIFY(!t.controls().RowChecked(1));
-    Click(t, ctl::按钮_下载选中);
+    t.click(ctl::按钮_下载选中);
 
     // The batch ends with its message; answering it lets the worker finish.
     QMessageBox* done = nullptr;

@@ -57,6 +57,13 @@ WindowUnderTest::~WindowUnderTest() {
 
 QWidget* WindowUnderTest::widget(ControlName name) const { return window_->Control(name.View()); }
 
+void WindowUnderTest::click(ControlName name) {
+  QWidget* target = widget(name);
+  QVERIFY2(target != nullptr, name.CString());
+  QTest::mouseClick(target, Qt::LeftButton);
+  settle();
+}
+
 void WindowUnderTest::settle() {
   QCoreApplication::processEvents();
   window_->ApplyPendingChanges();

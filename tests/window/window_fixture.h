@@ -38,6 +38,8 @@ class WindowUnderTest {
   }
   // Carries out every change the model has queued for the window.
   void settle();
+  // A left click on the control's widget (a button, box or clickable label), then settle().
+  void click(ControlName name);
 
   Text programDir() const;
   std::string settingsPath() const;

@@ -24,9 +24,9 @@ FakeDouban* SharedDouble() { return sharedDouble; }
 int RunWindowSuites(int argc, char** argv, FakeDouban* douban) {
   sharedDouble = douban;
   int failed = 0;
-  for (auto make : {MakeStartupTests, MakeOptionTests, MakeLayoutTests, MakeVersionCheckTests,
-                    MakeFolderTests, MakeBrowserTests, MakeAlbumListTests,
-                    MakeDownloadButtonsTests, MakeSmokeTests}) {
+  for (auto make :
+       {MakeStartupTests, MakeOptionTests, MakeLayoutTests, MakeVersionCheckTests, MakeFolderTests,
+        MakeBrowserTests, MakeAlbumListTests, MakeDownloadButtonsTests, MakeSmokeTests}) {
     std::unique_ptr<QObject> suite(make());
     // AK_WINDOW_SUITE=Name runs only the suites whose class name holds Name.
     const QByteArray only = qgetenv("AK_WINDOW_SUITE");
