@@ -24,18 +24,24 @@ class FaultsTest : public EndToEndTest {
     }
     return files;
   }
+
+  // Starts the double so that its block starts after the fourth picture of the first album (its
+  // album page, its first photo-list page, four pictures), counted from a listing of the person
+  // on a double of its own. Returns how many requests that listing takes.
+  std::size_t StartDoubleBlockingAfterFourPictures() {
+    StartDouble();
+    const ProgramResult listing = Run({"list", kPersonAddress});
+    EXPECT_EQ(listing.exitStatus, 0) << Describe(listing);
+    const std::size_t listingRequests = douban().Requests().size();
+    douban_.reset();
+    StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
+    return listingRequests;
+  }
 };
 
 // With --no-wait a refusal ends the batch instead of holding it for the user.
 TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
-  // How many requests a listing of the person takes, so that the block starts after the fourth
-  // picture of the first album: its album page, its first photo-list page, four pictures.
-  StartDouble();
-  const ProgramResult listing = Run({"list", kPersonAddress});
-  ASSERT_EQ(listing.exitStatus, 0) << Describe(listing);
-  const std::size_t listingRequests = douban().Requests().size();
-  douban_.reset();
-  StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
+  const std::size_t listingRequests = StartDoubleBlockingAfterFourPictures();
 
   const ProgramResult result = Download({"--browse", "--medium", "--no-record", "--no-wait"});
   EXPECT_EQ(result.exitStatus, 1) << Describe(result);
@@ -65,12 +71,7 @@ TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
 // (its standard input reads nothing, so Enter never comes); Ctrl-C then ends it with 130, and the
 // refused picture is neither saved nor recorded.
 TEST_F(FaultsTest, BlockPageHoldsTheBatchUntilCtrlC) {
-  StartDouble();
-  const ProgramResult listing = Run({"list", kPersonAddress});
-  ASSERT_EQ(listing.exitStatus, 0) << Describe(listing);
-  const std::size_t listingRequests = douban().Requests().size();
-  douban_.reset();
-  StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
+  StartDoubleBlockingAfterFourPictures();
 
   ProgramRun run(DownloadArgs({"--browse", "--medium", "--no-record"}), Environment());
   ASSERT_TRUE(run.started());
