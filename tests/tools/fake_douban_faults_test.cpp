@@ -1,5 +1,5 @@
 // Faults switched on from the command line: refusals, empty answers, slow and cut-off answers,
-// the redirect to https.
+// the redirect to https, garbage answers and claimed counts.
 
 #include <gtest/gtest.h>
 
@@ -128,7 +128,8 @@ TEST(FakeDoubanFaults, GarbageAndClaimedCountsAppearWhereTheProgramReadsThem) {
       {{"--photo-count", "2147483647"}, apiPage, "\"total\":2147483647,\"o"},
       {{"--photo-count", "许多"}, albumPage, "共许多张照片"},
       {{"--photo-count", "许多"}, apiPage, "\"total\":\"许多\",\"o"},
-      {{"--list-pages", "2147483647"}, "http://www.douban.com/people/xiaoming/photos",
+      {{"--list-pages", "2147483647"},
+       "http://www.douban.com/people/xiaoming/photos",
        "data-total-page=\"2147483647\">1</span>"},
   };
   for (const auto& c : cases) {
