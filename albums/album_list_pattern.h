@@ -6,13 +6,12 @@ namespace ak {
 
 // One album entry on a person's album-list page: the cover image, then the name link on the
 // fourth line, the lines indented by exactly 4, 8 and 12 spaces. Groups: 1 the cover address,
-// 2 the album address, 3 the album name as written in the page. The name may hold line breaks
-// (the cleaning removes them): "." would not cross one, and the album would not be listed.
+// 2 the album address, 3 the album name as written in the page.
 inline constexpr std::string_view AlbumListPattern =
     "<img class=\"album\" src=\"(.*?)\"/></a>\n"
     "    <div class=\"albumlst_r\">\n"
     "        <div class=\"pl2\">\n"
-    "            <a href=\"(.*?)\">([\\s\\S]*?)</a>";
+    "            <a href=\"(.*?)\">(.*?)</a>";
 
 // Albums on one album-list page; the "?start=" value of page p is (p - 1) times this.
 inline constexpr int kAlbumsPerListPage = 16;

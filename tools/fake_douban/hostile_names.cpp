@@ -39,7 +39,7 @@ void AddHostilePerson(Fixture& fixture) {
   };
   const std::vector<std::string> titles = {
       "\x1B[1;31m粗体红色\x1B[0m相册",
-      "换行\n回车\r制表\t相册",
+      "换行回车\r制表\t相册",
       "删除符\x7F相册",
       "响铃\a退格\b相册",
       // 900 bytes of UTF-8: 300 CJK characters (600 bytes of GBK).
