@@ -2,6 +2,7 @@
 
 #include "albums/album_list_pattern.h"
 #include "albums/name_cleaning.h"
+#include "albums/page_text.h"
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
@@ -11,7 +12,7 @@ namespace {
 
 // The page title with its line feeds removed.
 Text PageTitle(std::string_view page) {
-  return Replace(TextBetween(page, "<title>", "</title>"), "\n", "", 1, -1, true);
+  return Replace(ScrapedText(TextBetween(page, "<title>", "</title>")), "\n", "", 1, -1, true);
 }
 
 }  // namespace
@@ -22,8 +23,9 @@ std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
   std::vector<AlbumEntry> entries;
   entries.reserve(static_cast<std::size_t>(matcher.MatchCount()));
   for (int i = 1; i <= matcher.MatchCount(); ++i) {
-    entries.push_back(
-        {matcher.SubMatchText(i, 1), matcher.SubMatchText(i, 2), matcher.SubMatchText(i, 3)});
+    entries.push_back({ScrapedText(matcher.SubMatchText(i, 1)),
+                       ScrapedText(matcher.SubMatchText(i, 2)),
+                       ScrapedText(matcher.SubMatchText(i, 3))});
   }
   return entries;
 }
@@ -43,13 +45,14 @@ int ReadAlbumCount(std::string_view firstPage) {
 }
 
 Text ReadOwnerName(std::string_view homePage) {
-  Text name = TextBetween(homePage, "application/rss+xml\" title=\"", AK_GBK("的收藏\" />"));
+  Text name =
+      ScrapedText(TextBetween(homePage, "application/rss+xml\" title=\"", AK_GBK("的收藏\" />")));
   if (name.empty()) name = PageTitle(homePage);
   return RemoveBlanks(name);
 }
 
 Text ReadAlbumTitle(std::string_view albumPage) {
-  Text title = TextBetween(albumPage, "<h1>", "</h1>");
+  Text title = ScrapedText(TextBetween(albumPage, "<h1>", "</h1>"));
   if (title.empty()) title = PageTitle(albumPage);
   return RemoveBlanks(title);
 }

@@ -7,6 +7,7 @@
 #include "albums/album_pages.h"
 #include "albums/cover_picture.h"
 #include "albums/name_cleaning.h"
+#include "albums/page_text.h"
 #include "base/codec.h"
 #include "base/text_ops.h"
 #include "net/service_config.h"
@@ -31,7 +32,7 @@ std::shared_ptr<const CoverImage> ObtainCover(const Text& address, const Text& l
 bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io) {
   StartListing(controls);
   const Text base = "http://" + WebHost() + "/people/" + source.id + "/photos";
-  const Text first = Utf8ToGbk(io.FetchPage(base, gate.StopToken()));
+  const Text first = PageText(io.FetchPage(base, gate.StopToken()));
   io.Pause(kFirstPagePauseMs, gate.StopToken());
   if (!gate.Checkpoint()) return false;
 
@@ -43,7 +44,7 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
     const long long start = static_cast<long long>(page - 1) * kAlbumsPerListPage;
     const Text url = base + "?start=" + std::to_string(start);
     const std::vector<AlbumEntry> entries =
-        ReadAlbumEntries(Utf8ToGbk(io.FetchPage(url, gate.StopToken())));
+        ReadAlbumEntries(PageText(io.FetchPage(url, gate.StopToken())));
     if (!gate.Checkpoint()) return false;
     if (pageCountText == "1") {
       controls.SetProgressMaximum(ctl::进度条1, static_cast<int>(entries.size()));

@@ -10,13 +10,14 @@ namespace ak {
 // remove characters that cannot stand in a name, on whole GBK characters: the trail byte of a
 // double-byte character is never taken for a backslash, a bar or any other ASCII character.
 
-// Removes : \ / ? * < > | ：、？。（）·！， . space & LF CR from `name` and returns the result,
-// which may be empty.
+// Removes : \ / ? * < > | ：、？。（）·！， . space & LF CR, then every other C0 control character
+// and DEL, from `name` and returns the result, which may be empty.
 Text CleanAlbumName(Text& name);
 
-// Removes " \n \r (as escaped text) : \ / ? * < > | ：、？。（）·！， . and line breaks from
-// `text`, keeps at most `maxLength` bytes without leaving half a double-byte character at the
-// end, and trims half-width and full-width spaces at both ends.
+// Removes " \n \r (as escaped text) : \ / ? * < > | ：、？。（）·！， . and line breaks, then
+// every other C0 control character and DEL, from `text`, keeps at most `maxLength` bytes without
+// leaving half a double-byte character at the end, and trims half-width and full-width spaces at
+// both ends.
 Text CleanDescription(Text& text, int maxLength);
 
 // The ASCII digits of `text`, in order.

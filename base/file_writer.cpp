@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -18,6 +19,8 @@ namespace {
 constexpr unsigned kTemporaryAttempts = 16;
 constexpr mode_t kNewFileMode = 0644;
 constexpr mode_t kOwnerOnlyMode = 0600;
+// The longest file name of the file systems the program writes to, in bytes.
+constexpr std::size_t kMaxFileNameBytes = 255;
 
 std::error_code Errno(int value) { return {value, std::generic_category()}; }
 
@@ -41,14 +44,23 @@ bool WriteAll(int fd, std::string_view data, std::error_code& ec) {
 // A name beside `path` that no other writer of this or another process picks: the process id,
 // a counter of this process and a clock reading (which separates a process from an earlier
 // one that had the same id and left a temporary file behind in a crash).
+// A file name as long as the file system allows leaves no room for the suffix: the temporary
+// name then keeps only as much of the name as fits (cut before a UTF-8 character).
 std::filesystem::path TemporaryName(const std::filesystem::path& path) {
   static std::atomic<unsigned long long> counter{0};
   const auto ticks =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::filesystem::path tmp = path;
-  tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + "-" +
-         std::to_string(ticks % 1'000'000'007ULL);
-  return tmp;
+  const std::string suffix = ".tmp" + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter.fetch_add(1)) + "-" +
+                             std::to_string(ticks % 1'000'000'007ULL);
+  std::string name = path.filename().string();
+  if (name.size() + suffix.size() > kMaxFileNameBytes) {
+    std::size_t keep = kMaxFileNameBytes > suffix.size() ? kMaxFileNameBytes - suffix.size() : 0;
+    keep = std::min(keep, name.size());
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    name.resize(keep);
+  }
+  return path.parent_path() / (name + suffix);
 }
 
 // Creates the temporary file, never opening one that exists already.

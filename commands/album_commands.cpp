@@ -4,6 +4,7 @@
 #include "albums/album_list.h"
 #include "albums/album_pages.h"
 #include "albums/album_walk.h"
+#include "albums/page_text.h"
 #include "base/codec.h"
 #include "net/service_config.h"
 
@@ -21,7 +22,7 @@ void RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate&
 
   const bool person = typed.kind == AddressKind::kPerson;
   const Text titlePage = person ? "http://" + WebHost() + "/people/" + typed.id : typed.address;
-  const Text page = Utf8ToGbk(ServiceListingIo().FetchPage(titlePage, gate.StopToken()));
+  const Text page = PageText(ServiceListingIo().FetchPage(titlePage, gate.StopToken()));
   if (!gate.Checkpoint()) return;
   Source source{typed.address, typed.id, person ? ReadOwnerName(page) : ReadAlbumTitle(page)};
   ctx.source.Set(source);

@@ -34,7 +34,7 @@ bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job) {
   Text totalPart = totalText;
   job.name = CleanAlbumName(name) + CleanAlbumName(totalPart);
   const int pages = total / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name, albumAddress);
+  run.PrepareFolder(job.name, totalPart, albumAddress);
 
   for (int page = 1; page <= pages; ++page) {
     const Text address = base + "/photos?start=" + std::to_string((page - 1) * kPhotosPerPage) +

@@ -1,6 +1,7 @@
 #include "download/album_by_pages.h"
 
 #include "albums/name_cleaning.h"
+#include "albums/page_text.h"
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "base/text_ops.h"
@@ -29,7 +30,7 @@ Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds
   AlbumRun run(env);
   const std::optional<Bytes> albumPage = run.FetchOnce(job.address);
   if (!albumPage) return Walk::kEnded;
-  const Text countText = CountText(Utf8ToGbk(*albumPage));
+  const Text countText = CountText(PageText(*albumPage));
   const int count = ToInteger(countText);
   if (count <= 0) return Walk::kDone;
 
@@ -38,7 +39,7 @@ Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds
   Text name = job.name;
   job.name = CleanAlbumName(name) + countText;
   const int pages = count / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name, job.address);
+  run.PrepareFolder(job.name, countText, job.address);
 
   RegexMatcher matcher;
   // The photo ids of every page walked, to see a page that repeats an earlier one.
@@ -50,10 +51,10 @@ Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds
     if (!body) return Walk::kEnded;
     const Text userPattern = env.controls.Caption(ctl::编辑框_正则);
     matcher.RunPattern(userPattern.empty() ? Text(BuiltInPhotoPattern()) : userPattern,
-                       Utf8ToGbk(*body));
+                       PageText(*body));
     std::vector<Text> ids;
     for (int match = 1; match <= matcher.MatchCount(); ++match) {
-      ids.push_back(matcher.SubMatchText(match, 3));
+      ids.push_back(ScrapedText(matcher.SubMatchText(match, 3)));
     }
     if (!ids.empty()) {
       for (std::size_t earlier = 0; earlier < pageIds.size(); ++earlier) {
@@ -75,12 +76,12 @@ Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds
     for (int match = 1; match <= matcher.MatchCount(); ++match) {
       PhotoToFetch photo;
       photo.runningNumber = (page - 1) * kPhotosPerPage + match;
-      photo.id = matcher.SubMatchText(match, 3);
-      const Text hostPart = matcher.SubMatchText(match, 2);
+      photo.id = ScrapedText(matcher.SubMatchText(match, 3));
+      const Text hostPart = ScrapedText(matcher.SubMatchText(match, 2));
       photo.mediumAddress = MediumPictureAddress(hostPart, photo.id);
       photo.largeAddress = LargePictureAddress(hostPart, photo.id);
       if (env.controls.Checked(ctl::选择框_描述作为文件名)) {
-        Text description = matcher.SubMatchText(match, 1);
+        Text description = ScrapedText(matcher.SubMatchText(match, 1));
         photo.descriptionPart = CleanDescription(description, 240);
       }
       if (!run.DownloadPhoto(photo, job.countSlot)) return Walk::kEnded;

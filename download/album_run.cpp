@@ -1,5 +1,6 @@
 #include "download/album_run.h"
 
+#include <cassert>
 #include <filesystem>
 #include <system_error>
 
@@ -8,6 +9,7 @@
 #include "base/delay.h"
 #include "base/file_writer.h"
 #include "download/ensure_folder.h"
+#include "download/name_fit.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
 #include "download/picture_fetch.h"
@@ -116,16 +118,26 @@ void AlbumRun::Start(const Text& albumName, int maximum) {
   env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
 }
 
-void AlbumRun::PrepareFolder(Text& folderName, const Text& albumAddress) {
+void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
+                             const Text& albumAddress) {
+  assert(std::string_view(folderName).ends_with(countPart));
   CleanAlbumName(env_.source.title);
   Text root = env_.controls.Caption(ctl::编辑框_保存位置);
   if (root.empty()) root = env_.programDir;
-  const Text parent = root + "/" + env_.source.title + "/";
+  // The owner's (or the single album's) folder level; a title that cleaned to nothing has none.
+  Text parent = root + "/";
+  if (!env_.source.title.empty()) parent += FitName({}, env_.source.title, {}) + "/";
+  // Names from the service may be longer than a folder name can be: the name is cut, the count
+  // and the suffix below are kept.
+  Text name = folderName.substr(0, folderName.size() - countPart.size());
+  // Without a name and a count the photos would land in the folder above, beside other albums'.
+  if (name.empty() && countPart.empty()) name = DigitsOf(albumAddress);
+  if (name.empty() && countPart.empty()) name = AK_GBK("相册");
+  folderName = FitName({}, name, countPart);
   const auto used = env_.albumFolders.find(parent + folderName);
   if (used != env_.albumFolders.end() && used->second != albumAddress) {
     const Text shared = folderName;
-    folderName += '_';
-    folderName += DigitsOf(albumAddress);
+    folderName = FitName({}, name, Text(countPart) + "_" + DigitsOf(albumAddress));
     env_.controls.AppendLog(AK_GBK("相册《") + shared +
                             AK_GBK("》的文件夹已被本次下载的另一个相册使用，照片存入《") +
                             folderName + AK_GBK("》\r\n\r\n"));

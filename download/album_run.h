@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "base/types.h"
@@ -46,11 +47,14 @@ class AlbumRun {
   // start line "准备下载相册《name》" logged (the name as received).
   void Start(const Text& albumName, int maximum);
 
-  // Cleans the source title and makes the album folder save root / title / `folderName`. When
+  // Cleans the source title and makes the album folder save root / title / `folderName`, where
+  // `folderName` is the cleaned album name followed by `countPart`. Each level is cut to the
+  // file system's name limit (FitName): the title, and the album name before its count. An
+  // empty title adds no level; a folder name that would be empty is the album's digits. When
   // another album of this batch (another address) already used that folder, its pictures would
   // be replaced by this album's: the folder name then gets "_" and the album's digits, and a line
   // says so. `folderName` receives the name used.
-  void PrepareFolder(Text& folderName, const Text& albumAddress);
+  void PrepareFolder(Text& folderName, std::string_view countPart, const Text& albumAddress);
 
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file

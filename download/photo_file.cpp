@@ -6,10 +6,11 @@
 #include "base/codec.h"
 #include "base/file_writer.h"
 #include "base/text_ops.h"
+#include "download/name_fit.h"
 
 namespace ak {
 Text PhotoFileName(int runningNumber, std::string_view descriptionPart) {
-  return std::to_string(runningNumber) + "_" + Text(descriptionPart) + "_.jpg";
+  return FitName(std::to_string(runningNumber) + "_", descriptionPart, "_.jpg");
 }
 
 Text ShortPhotoFileName(int runningNumber) { return std::to_string(runningNumber) + "_.jpg"; }

@@ -7,7 +7,8 @@
 
 namespace ak {
 
-// The file name of a photo: running number + "_" + description part + "_.jpg" (GBK).
+// The file name of a photo: running number + "_" + description part + "_.jpg" (GBK), the
+// description part cut so that the name fits the file system's limit (FitName).
 Text PhotoFileName(int runningNumber, std::string_view descriptionPart);
 // The short name used when the long one cannot be written: running number + "_.jpg".
 Text ShortPhotoFileName(int runningNumber);

@@ -32,7 +32,7 @@ TEST(NameCleaning, AlbumNamesLoseEveryListedCharacter) {
       {"only removed characters", AK_GBK("？？？"), ""},
       {"dots", "...", ""},
       {"empty", "", ""},
-      {"kept characters", "a-b_c(d)'e\"f\t", "a-b_c(d)'e\"f\t"},
+      {"kept characters", "a-b_c(d)'e\"f", "a-b_c(d)'e\"f"},
       {"ampersand", "A&B", "AB"},
       {"space", "a b", "ab"},
       {"escaped line break keeps the letter", "a\\nb\\r", "anbr"},
@@ -68,6 +68,38 @@ TEST(NameCleaning, DescriptionsFollowTheirOwnList) {
       {"empty", "", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(Description(c.input), c.expected) << c.name;
+}
+
+// Control characters from the service (terminal escape sequences, NUL, DEL, tabs) never reach a
+// name; each cleaner removes them after its own list, so the list's results stay as they were.
+TEST(NameCleaning, BothCleanersRemoveControlCharacters) {
+  const std::string every = [] {
+    std::string all;
+    for (int c = 0; c < 0x20; ++c) all += static_cast<char>(c);
+    return all + "\x7F";
+  }();
+  const struct {
+    const char* name;
+    Text input, album, description;
+  } cases[] = {
+      {"every control", "a" + every + "b", "ab", "ab"},
+      {"colour escape", "\x1B[31mred\x1B[0m", "[31mred[0m", "[31mred[0m"},
+      {"title escape", "\x1B]0;x\x07y", "]0;xy", "]0;xy"},
+      {"NUL first", std::string("\0name", 5), "name", "name"},
+      {"only controls", "\x01\x1F\x7F", "", ""},
+      {"tab between words", "a\tb c", "abc", "ab c"},
+      // Removed after the list: a control between a backslash and n does not make a pair.
+      {"no new pairs", "x\\\x01n", "xn", "xn"},
+      {"between double-byte characters", AK_GBK("春") + "\x1B" + kBackslashTrail + "\x7F",
+       AK_GBK("春") + kBackslashTrail, AK_GBK("春") + kBackslashTrail},
+      // A lead byte without its trail does not shelter the control after it.
+      {"lead before a control", "a\xC8\x1B", "a\xC8", "a"},
+      {"trimmed after removal", "\x01 x \x02", "x", "x"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Album(c.input), c.album) << c.name;
+    EXPECT_EQ(Description(c.input), c.description) << c.name;
+  }
 }
 
 TEST(NameCleaning, DescriptionsAreCutOnCharacterBoundaries) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/worker_gate.h"
 #include "download/album_by_pages.h"
 #include "download/record_store.h"
@@ -101,7 +103,7 @@ TEST_F(PageDownloadTest, LargeSizeFallsBackToTheMediumPictureWhenTheLargeOneIsMi
   EXPECT_TRUE(large.starts_with("\xFF\xD8\xFF"));
 }
 
-TEST_F(PageDownloadTest, DescriptionsNameFilesAndTooLongNamesFallBackToTheShortName) {
+TEST_F(PageDownloadTest, DescriptionsNameFilesAndTooLongOnesAreCutToTheNameLimit) {
   controls_.SetChecked(ctl::选择框_描述作为文件名, true);
   Download("1620000001", "旅行/2015 夏天");
   const std::set<std::string> files = FilesIn(OwnerFolder() / "旅行2015夏天20");
@@ -110,8 +112,17 @@ TEST_F(PageDownloadTest, DescriptionsNameFilesAndTooLongNamesFallBackToTheShortN
       << ::testing::PrintToString(files);
   // Descriptions with a GBK trail byte of 0x5C (運, 誠) or 0x7C (質, 縷) keep those characters.
   EXPECT_TRUE(files.count("4_好運連連 誠意十足 質量上乘 千絲萬縷_.jpg"));
-  // 240 GBK bytes are 360 bytes of UTF-8, beyond the file system's 255: the short name.
-  EXPECT_TRUE(files.count("3_.jpg"));
+  // 240 GBK bytes are 360 bytes of UTF-8, beyond the file system's 255: the description is cut
+  // on a character boundary, the running number and "_.jpg" stay.
+  EXPECT_FALSE(files.count("3_.jpg"));
+  const auto cut = std::find_if(files.begin(), files.end(), [](const std::string& name) {
+    return name.starts_with("3_") && name.size() > 200;
+  });
+  ASSERT_NE(cut, files.end()) << ::testing::PrintToString(files);
+  EXPECT_TRUE(cut->starts_with("3_这是一段很长的描述用来检查文件名的长度限制这是")) << *cut;
+  EXPECT_TRUE(cut->ends_with("_.jpg")) << *cut;
+  EXPECT_LE(cut->size(), 255u);
+  EXPECT_GT(cut->size(), 252u);
   EXPECT_TRUE(files.count("7_照片 7_.jpg"));
   EXPECT_EQ(files.size(), 20u);
 }

@@ -1,5 +1,5 @@
 // Faults switched on from the command line: refusals, empty answers, slow and cut-off answers,
-// the redirect to https.
+// the redirect to https, garbage answers and claimed counts.
 
 #include <gtest/gtest.h>
 
@@ -106,6 +106,50 @@ TEST(FakeDoubanFaults, BadOptionsStopTheStart) {
     FakeDouban douban({.extraArgs = {bad, "x"}});
     EXPECT_FALSE(douban.Start()) << bad;
   }
+}
+
+}  // namespace
+}  // namespace ak::test
+
+namespace ak::test {
+namespace {
+
+// The switches of hostile answers: each claims what it says where the program reads it, and the
+// garbage is the same for the same address.
+TEST(FakeDoubanFaults, GarbageAndClaimedCountsAppearWhereTheProgramReadsThem) {
+  const std::string albumPage = "http://www.douban.com/photos/album/1620000002/";
+  const std::string apiPage = "https://api.douban.com/v2/album/1620000002/photos?count=1";
+  const struct {
+    std::vector<std::string> args;
+    std::string url;
+    std::string expected;  // a part the answer must hold
+  } cases[] = {
+      {{"--photo-count", "2147483647"}, albumPage, "<span class=\"pl\">共2147483647张照片</span>"},
+      {{"--photo-count", "2147483647"}, apiPage, "\"total\":2147483647,\"o"},
+      {{"--photo-count", "许多"}, albumPage, "共许多张照片"},
+      {{"--photo-count", "许多"}, apiPage, "\"total\":\"许多\",\"o"},
+      {{"--list-pages", "2147483647"},
+       "http://www.douban.com/people/xiaoming/photos",
+       "data-total-page=\"2147483647\">1</span>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.url);
+    FakeDouban douban({.extraArgs = c.args});
+    ASSERT_TRUE(douban.Start()) << douban.error();
+    const Fetched fetched = Fetch(douban, c.url);
+    EXPECT_EQ(fetched.status, 200);
+    EXPECT_NE(fetched.body.find(c.expected), std::string::npos) << fetched.body;
+  }
+
+  FakeDouban douban({.extraArgs = {"--garbage", "/photos/album/"}});
+  ASSERT_TRUE(douban.Start()) << douban.error();
+  const Fetched garbage = Fetch(douban, albumPage);
+  EXPECT_EQ(garbage.status, 200);
+  EXPECT_EQ(garbage.body.size(), 16u * 1024);
+  EXPECT_EQ(garbage.body.find("photolst_photo"), std::string::npos);
+  EXPECT_EQ(Fetch(douban, albumPage).body, garbage.body);
+  EXPECT_NE(Fetch(douban, albumPage + "?start=18").body, garbage.body);
+  EXPECT_NE(Fetch(douban, kAlbumList).body.find("albumlst_r"), std::string::npos);
 }
 
 }  // namespace

@@ -11,6 +11,18 @@ namespace {
 
 constexpr int kMaxApiCount = 100;
 
+json_object* String(const std::string& text) {
+  return json_object_new_string_len(text.data(), static_cast<int>(text.size()));
+}
+
+// The claimed total as JSON: a number when it is one, else a string.
+json_object* TotalValue(int total, const std::optional<std::string>& claimed) {
+  if (!claimed) return json_object_new_int(total);
+  const bool digits = !claimed->empty() && claimed->size() <= 18 &&
+                      claimed->find_first_not_of("0123456789") == std::string::npos;
+  return digits ? json_object_new_int64(std::stoll(*claimed)) : String(*claimed);
+}
+
 json_object* PhotoObject(const Album& album, const Photo& photo) {
   json_object* obj = json_object_new_object();
   json_object_object_add(obj, "id", json_object_new_string(photo.id.c_str()));
@@ -29,8 +41,7 @@ json_object* PhotoObject(const Album& album, const Photo& photo) {
         json_object_new_string(
             PictureUrl(photo.apiScheme, photo.host, PictureSize::kLarge, photo.id).c_str()));
   }
-  json_object_object_add(obj, "desc",
-                         photo.desc ? json_object_new_string(photo.desc->c_str()) : nullptr);
+  json_object_object_add(obj, "desc", photo.desc ? String(*photo.desc) : nullptr);
   return obj;
 }
 
@@ -43,22 +54,23 @@ std::string ToText(json_object* obj) {
 
 }  // namespace
 
-std::string AlbumPhotosAnswer(const Person& owner, const Album& album, int start, int count) {
+std::string AlbumPhotosAnswer(const Person& owner, const Album& album, int start, int count,
+                              const std::optional<std::string>& claimedTotal) {
   const int total = static_cast<int>(album.photos.size());
   start = std::max(start, 0);
   count = std::clamp(count, 0, kMaxApiCount);
   json_object* root = json_object_new_object();
   json_object_object_add(root, "start", json_object_new_int(start));
   json_object_object_add(root, "count", json_object_new_int(count));
-  json_object_object_add(root, "total", json_object_new_int(total));
+  json_object_object_add(root, "total", TotalValue(total, claimedTotal));
   json_object* ownerObj = json_object_new_object();
   json_object_object_add(ownerObj, "uid", json_object_new_string(owner.name.c_str()));
-  json_object_object_add(ownerObj, "name", json_object_new_string(owner.displayName.c_str()));
+  json_object_object_add(ownerObj, "name", String(owner.displayName));
   json_object_object_add(root, "owner", ownerObj);
   json_object* albumObj = json_object_new_object();
   json_object_object_add(albumObj, "id", json_object_new_string(album.id.c_str()));
-  json_object_object_add(albumObj, "title", json_object_new_string(album.title.c_str()));
-  json_object_object_add(albumObj, "size", json_object_new_int(total));
+  json_object_object_add(albumObj, "title", String(album.title));
+  json_object_object_add(albumObj, "size", TotalValue(total, claimedTotal));
   json_object_object_add(root, "album", albumObj);
   json_object* photos = json_object_new_array();
   for (int i = start; i < total && i < start + count; ++i) {

@@ -1,5 +1,8 @@
 #include "tools/fake_douban/faults.h"
 
+#include <functional>
+#include <random>
+
 namespace ak::fake {
 
 bool FaultState::Matches(std::string_view match, std::string_view target, bool isPicture) {
@@ -26,6 +29,18 @@ bool FaultState::IsSlow(std::string_view target, bool isPicture) const {
 
 bool FaultState::IsCutOff(std::string_view target, bool isPicture) const {
   return options_.cutOff && Matches(options_.cutOffMatch, target, isPicture);
+}
+
+bool FaultState::IsGarbage(std::string_view target, bool isPicture) const {
+  return options_.garbage && Matches(options_.garbageMatch, target, isPicture);
+}
+
+std::string GarbageBytes(std::string_view target) {
+  std::mt19937 random(
+      static_cast<std::mt19937::result_type>(std::hash<std::string_view>{}(target)));
+  std::string bytes(16 * 1024, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+  return bytes;
 }
 
 int FaultState::PictureError(const std::string& photoId) const {

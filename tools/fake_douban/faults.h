@@ -3,6 +3,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,7 +32,18 @@ struct FaultOptions {
   // API requests whose path with query starts with the key are answered 200 with the value as
   // the body, whatever it holds (broken JSON, other member types, hostile ids); first key wins.
   std::vector<std::pair<std::string, std::string>> apiAnswers;
+  bool garbage = false;  // matching answers are 200 with random bytes in place of the page
+  std::string garbageMatch;
+  // Album pages claim "共TEXT张照片" and API answers "total" TEXT (a number when TEXT is one,
+  // else a string), whatever the album holds; its photos are listed as they are.
+  std::optional<std::string> photoCount;
+  // Album-list pages claim TEXT pages in their paginator, shown even for a single page.
+  std::optional<std::string> listPages;
 };
+
+// The bytes a garbage answer to `target` consists of: random, NUL bytes and broken UTF-8
+// included, the same for every request of the same target.
+std::string GarbageBytes(std::string_view target);
 
 // The counters behind the faults; thread-safe.
 class FaultState {
@@ -45,6 +57,7 @@ class FaultState {
   bool TakeEmpty(const std::string& host, const std::string& target, bool isPicture);
   bool IsSlow(std::string_view target, bool isPicture) const;
   bool IsCutOff(std::string_view target, bool isPicture) const;
+  bool IsGarbage(std::string_view target, bool isPicture) const;
   // 0 when the photo's pictures are served normally.
   int PictureError(const std::string& photoId) const;
 

@@ -16,6 +16,7 @@
 #include "tools/fake_douban/certificate.h"
 #include "tools/fake_douban/fixture.h"
 #include "tools/fake_douban/front_listener.h"
+#include "tools/fake_douban/hostile_names.h"
 #include "tools/fake_douban/options.h"
 #include "tools/fake_douban/request_log.h"
 #include "tools/fake_douban/service.h"
@@ -71,6 +72,7 @@ int Run(int argc, char** argv) {
     return 2;
   }
   if (!options.updateVersion.empty()) fixture.updateVersion = options.updateVersion;
+  if (options.hostileNames) AddHostilePerson(fixture);
 
   // Signals are taken by sigwait() below; every thread started from here inherits the mask.
   ::signal(SIGPIPE, SIG_IGN);

@@ -37,6 +37,9 @@ Options:
   --cert-dir DIR        where to write cert.pem and key.pem (default: a new temporary folder)
   --update-version V    version on the update page /albumkeeper/update.txt
   --ignore-stdin        keep running when standard input closes (for running by hand)
+  --hostile-names       add the person "hostile": 15 albums whose titles and descriptions hold
+                        control characters (escape sequences, NUL, DEL), a title of 900
+                        bytes, one beginning with NUL, one of control characters only
 
 Faults (MATCH is a prefix of the path with query; without one, every page and API answer
 but no picture):
@@ -56,6 +59,11 @@ but no picture):
                         the medium and large pictures of photo ID answer an HTML error page
                         with STATUS (200 or 404); repeatable
   --redirect-https      the web host over HTTP answers 301 to the same address on https
+  --garbage MATCH       matching answers are 200 with 16 KiB of random bytes (the same for
+                        the same address), e.g. "/photos/album/" for every album page
+  --photo-count TEXT    album pages and API answers claim TEXT photos (2147483647, or
+                        something that is not a number), whatever the album holds
+  --list-pages TEXT     album-list pages claim TEXT pages (shown even for one page)
   --api-answer MATCH=FILE
                         API requests whose path with query starts with MATCH are answered
                         200 with the bytes of FILE, read at start; repeatable
@@ -106,6 +114,18 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.dumpFixture = true;
     } else if (arg == "--ignore-stdin") {
       options.watchStdin = false;
+    } else if (arg == "--hostile-names") {
+      options.hostileNames = true;
+    } else if (arg == "--garbage") {
+      if (!value(text)) return false;
+      options.faults.garbage = true;
+      options.faults.garbageMatch = text;
+    } else if (arg == "--photo-count") {
+      if (!value(text)) return false;
+      options.faults.photoCount = text;
+    } else if (arg == "--list-pages") {
+      if (!value(text)) return false;
+      options.faults.listPages = text;
     } else if (arg == "--redirect-https") {
       options.faults.redirectHttps = true;
     } else if (arg == "--fixture") {

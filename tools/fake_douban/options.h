@@ -16,6 +16,7 @@ struct Options {
   bool watchStdin = true;
   bool dumpFixture = false;
   bool help = false;
+  bool hostileNames = false;  // add the person "hostile" (hostile_names.h) to the fixture
   FaultOptions faults;
 };
 

@@ -41,9 +41,11 @@ std::string SideBarDecoy(const Fixture& fixture) {
          "\">推荐的相册</a>\n\t\t</div>\n\t</div>\n</div>\n";
 }
 
-std::string Paginator(std::string_view baseUrl, int start, int total, int perPage) {
-  const int pages = (total + perPage - 1) / perPage;
-  if (pages <= 1) return {};
+std::string Paginator(std::string_view baseUrl, int start, int total, int perPage,
+                      const std::optional<std::string>& claimedPages = std::nullopt) {
+  // A claim is shown even without albums, as page 1 of the claimed count.
+  const int pages = std::max((total + perPage - 1) / perPage, claimedPages ? 1 : 0);
+  if (pages <= 1 && !claimedPages) return {};
   const int current = start / perPage + 1;
   std::string out = "<div class=\"paginator\">\n";
   if (current > 1) {
@@ -54,8 +56,8 @@ std::string Paginator(std::string_view baseUrl, int start, int total, int perPag
   }
   for (int p = 1; p <= pages; ++p) {
     if (p == current) {
-      out += "<span class=\"thispage\" data-total-page=\"" + std::to_string(pages) + "\">" +
-             std::to_string(p) + "</span>\n";
+      out += "<span class=\"thispage\" data-total-page=\"" +
+             claimedPages.value_or(std::to_string(pages)) + "\">" + std::to_string(p) + "</span>\n";
     } else {
       out += "<a href=\"" + std::string(baseUrl) + "?start=" + std::to_string((p - 1) * perPage) +
              "\">" + std::to_string(p) + "</a>\n";
@@ -151,7 +153,8 @@ std::string HomePage(const Fixture& fixture, const Person& person) {
   return out + "</body>\n</html>\n";
 }
 
-std::string AlbumListPage(const Fixture& fixture, const Person& person, int start) {
+std::string AlbumListPage(const Fixture& fixture, const Person& person, int start,
+                          const std::optional<std::string>& claimedPages) {
   const int total = static_cast<int>(person.albums.size());
   const std::string name = HtmlEscape(person.displayName);
   std::string out = PageHead(name + "的相册") + "</head>\n<body>\n<div id=\"content\">\n";
@@ -163,13 +166,13 @@ std::string AlbumListPage(const Fixture& fixture, const Person& person, int star
   }
   out += "</div>\n";
   out += Paginator("http://" + fixture.webHost + "/people/" + person.name + "/photos",
-                   std::max(start, 0), total, kAlbumsPerListPage);
+                   std::max(start, 0), total, kAlbumsPerListPage, claimedPages);
   out += SideBarDecoy(fixture);
   return out + "</div>\n</body>\n</html>\n";
 }
 
 std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
-                      bool newLayout) {
+                      bool newLayout, const std::optional<std::string>& claimedCount) {
   const int total = static_cast<int>(album.photos.size());
   const std::string title = HtmlEscape(album.title);
   std::string out = PageHead("\n" + title + " - " + HtmlEscape(owner.displayName) + "的相册\n");
@@ -180,7 +183,7 @@ std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& 
          PersonUrl(fixture, owner) + "\">" + HtmlEscape(owner.displayName) +
          "</a> 创建于2015-06-01</span>\n";
   out += "<span class=\"pl\">\n更新于2016-07-02\n</span>\n\n<span class=\"pl\">共" +
-         std::to_string(total) + "张照片</span>\n</div>\n";
+         claimedCount.value_or(std::to_string(total)) + "张照片</span>\n</div>\n";
   out += "<div class=\"photolst clearfix\">\n";
   for (int i = std::max(start, 0); i < total && i < std::max(start, 0) + kPhotosPerAlbumPage; ++i) {
     const Photo& photo = album.photos[static_cast<size_t>(i)];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,13 @@ std::string RootPage(const Fixture& fixture, std::string_view sessionUser);
 std::string LoginPage(const Fixture& fixture, std::string_view message);
 std::string HomePage(const Fixture& fixture, const Person& person);
 // The album-list page showing albums from `start` (any value; past the end it lists none).
-std::string AlbumListPage(const Fixture& fixture, const Person& person, int start);
+// With `claimedPages` its paginator claims that many pages, shown even for one page.
+std::string AlbumListPage(const Fixture& fixture, const Person& person, int start,
+                          const std::optional<std::string>& claimedPages = std::nullopt);
+// With `claimedCount` the page claims that many photos in place of the album's count.
 std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
-                      bool newLayout = false);
+                      bool newLayout = false,
+                      const std::optional<std::string>& claimedCount = std::nullopt);
 
 // Pages that carry none of the markers: what the service shows when it refuses or fails.
 std::string BlockPage();

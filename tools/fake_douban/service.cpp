@@ -102,6 +102,10 @@ void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
   } else {
     answer = Route(req, host, https);
     if (faults_.TakeEmpty(host, req.target, isPicture)) answer.body.clear();
+    if (faults_.IsGarbage(req.target, isPicture)) {
+      answer.status = 200;
+      answer.body = GarbageBytes(req.target);
+    }
   }
   if (faults_.IsSlow(req.target, isPicture)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(faults_.options().slowMs));
@@ -159,7 +163,8 @@ Answer FakeService::WebHost(const httplib::Request& req) {
     const Person* person = fixture_.FindPerson(parts[1]);
     if (person == nullptr) return Html(404, ErrorPage(404, "no such person"));
     if (parts.size() == 2) return Html(200, HomePage(fixture_, *person));
-    return Html(200, AlbumListPage(fixture_, *person, IntParam(req, "start", 0)));
+    return Html(200, AlbumListPage(fixture_, *person, IntParam(req, "start", 0),
+                                   faults_.options().listPages));
   }
   // /photos/album/ID/
   if (parts.size() == 3 && parts[0] == "photos" && parts[1] == "album" && IsDigits(parts[2])) {
@@ -173,7 +178,8 @@ Answer FakeService::WebHost(const httplib::Request& req) {
                                (query == std::string::npos ? "" : req.target.substr(query)));
     }
     const int start = faults_.options().ignoreStart ? 0 : IntParam(req, "start", 0);
-    return Html(200, AlbumPage(fixture_, *owner, *album, start, faults_.options().newLayout));
+    return Html(200, AlbumPage(fixture_, *owner, *album, start, faults_.options().newLayout,
+                               faults_.options().photoCount));
   }
   return Html(404, ErrorPage(404, "no such page"));
 }
@@ -193,7 +199,7 @@ Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
   const Album* album = fixture_.FindAlbum(parts[2], &owner);
   if (album == nullptr) return Json(404, ApiErrorAnswer(2000, "album_not_found", req.target));
   return Json(200, AlbumPhotosAnswer(*owner, *album, IntParam(req, "start", 0),
-                                     IntParam(req, "count", 20)));
+                                     IntParam(req, "count", 20), faults_.options().photoCount));
 }
 
 Answer FakeService::PictureHost(const httplib::Request& req, const std::string& host) {
