@@ -17,6 +17,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "base/delay.h"
 #include "commands/layout.h"
@@ -91,7 +92,8 @@ void MainWindow::Created() {
   controls_.SetCaption(ctl::标签_banben, currentVersion_);
   updateTag_ = "douban";
   LoadSettings(controls_, SettingsFilePath(ProgramDir()));
-  for (int column : {5, 6, 7}) controls_.SetColumnWidth(column, 0);
+  for (int column : {kColumnAddress, kColumnQuestion, kColumnPassword})
+    controls_.SetColumnWidth(column, 0);
   controls_.SetCaption(ctl::编辑框_保存位置, ProgramDir());
   if (!services_.homePage.empty()) {
     homePageWorker_ = StartThread(
@@ -217,9 +219,9 @@ void MainWindow::ConnectUserInput() {
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {
-            if (applying_ || column != 0) return;
+            if (applying_ || column != kColumnTick) return;
             const int row = widgets_.albumList->indexOfTopLevelItem(item);
-            const bool ticked = item->checkState(0) == Qt::Checked;
+            const bool ticked = item->checkState(kColumnTick) == Qt::Checked;
             if (row < 0 || controls_.RowChecked(row) == ticked) return;
             controls_.SetRowChecked(row, ticked, Origin::kView);
             Q_EMIT rowTickChanged(row, ticked);

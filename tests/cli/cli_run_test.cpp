@@ -39,9 +39,13 @@ class CliRunTest : public ::testing::Test {
     engine_.list = [this](CommandContext& c) {
       const Text address = c.controls.Caption(ctl::编辑框_号码);
       listCookie_ = SharedCookieJar().Find("www.douban.com", "/", "dbcl2").has_value();
-      if (address.empty()) return c.controls.ShowMessage(AK_GBK("请输入网址"));
+      if (address.empty()) {
+        c.controls.ShowMessage(AK_GBK("请输入网址"));
+        return GetAlbumsOutcome::kEmptyAddress;
+      }
       if (!address.starts_with("http://www.douban.com/")) {
-        return c.controls.ShowMessage(AK_GBK("网址格式不符"));
+        c.controls.ShowMessage(AK_GBK("网址格式不符"));
+        return GetAlbumsOutcome::kBadAddress;
       }
       c.listing.Start([this, &c](WorkerGate& gate) {
         c.controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
@@ -58,6 +62,7 @@ class CliRunTest : public ::testing::Test {
           c.controls.SetRowChecked(row, true);
         }
       });
+      return GetAlbumsOutcome::kStarted;
     };
     engine_.download = [this](CommandContext& c) {
       Controls& k = c.controls;
@@ -92,7 +97,7 @@ class CliRunTest : public ::testing::Test {
       ++endCalls_;
       c.batch.Stop();
     };
-    engine_.failedPhotos = [this](CommandContext&) { return failed_; };
+    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{failed_, false}; };
   }
   ~CliRunTest() override {
     ::unsetenv("ALBUMKEEPER_HOME");
@@ -126,7 +131,7 @@ TEST_F(CliRunTest, CoversOnlyWhenAskedFor) {
   auto list = engine_.list;
   engine_.list = [&](CommandContext& c) {
     covers = c.controls.Checked(ctl::选择框_有图);
-    list(c);
+    return list(c);
   };
   EXPECT_EQ(Run({"list", kPerson}), 0);
   EXPECT_FALSE(covers);
