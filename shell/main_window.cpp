@@ -20,6 +20,7 @@
 #include "albums/album_list.h"
 #include "base/codec.h"
 #include "base/delay.h"
+#include "commands/album_commands.h"
 #include "commands/layout.h"
 #include "commands/program_dir.h"
 #include "commands/settings.h"
@@ -27,10 +28,9 @@
 #include "controls/control_catalogue.h"
 #include "download/ensure_folder.h"
 #include "download/record_store.h"
-#include "shell/album_bindings.h"
 #include "shell/change_applier.h"
+#include "shell/click_bindings.h"
 #include "shell/clickable_label.h"
-#include "shell/download_bindings.h"
 #include "shell/folder_dialog.h"
 #include "shell/qt_text.h"
 #include "shell/skin.h"
@@ -182,8 +182,7 @@ void MainWindow::ConnectUserInput() {
     QWidget* widget = widgets_.Find(spec.name);
     // Every catalogue entry has its constant (checked when the catalogue is compiled).
     const ControlName name = *ControlNameOf(spec.name);
-    const QString qname =
-        QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    const ClickCommand command = ClickCommandOf(spec.name);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         controls_.SetCaption(name, FromQString(text), Origin::kView);
@@ -193,29 +192,18 @@ void MainWindow::ConnectUserInput() {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const bool checkable =
           spec.kind == ControlKind::kCheckBox || spec.kind == ControlKind::kRadioButton;
+      // The model takes the box's new state first, so the command reads it.
       connect(button, &QAbstractButton::clicked, this,
-              [this, name, qname, checkable](bool checked) {
+              [this, name, command, checkable](bool checked) {
                 if (checkable) controls_.SetChecked(name, checked, Origin::kView);
                 if (IsOptionControl(name))
                   OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
-                Q_EMIT controlClicked(qname);
+                if (command != nullptr) command(*this);
               });
-    } else if (auto* label = qobject_cast<ClickableLabel*>(widget)) {
-      connect(label, &ClickableLabel::clicked, this,
-              [this, qname] { Q_EMIT controlClicked(qname); });
+    } else if (auto* label = qobject_cast<ClickableLabel*>(widget); label && command) {
+      connect(label, &ClickableLabel::clicked, this, [this, command] { command(*this); });
     }
   }
-
-  auto onClick = [this](ControlName name, auto command) {
-    auto* button = qobject_cast<QAbstractButton*>(widgets_.Find(name.View()));
-    connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
-  };
-  onClick(ctl::按钮_打开, &MainWindow::GoToAddress);
-  onClick(ctl::按钮_选择位置, &MainWindow::ChooseSaveFolder);
-  onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
-  onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
-  ConnectAlbumCommands(*this);
-  ConnectDownloadButtons(*this);
 
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {
@@ -224,7 +212,7 @@ void MainWindow::ConnectUserInput() {
             const bool ticked = item->checkState(kColumnTick) == Qt::Checked;
             if (row < 0 || controls_.RowChecked(row) == ticked) return;
             controls_.SetRowChecked(row, ticked, Origin::kView);
-            Q_EMIT rowTickChanged(row, ticked);
+            RowTickToggledCommand(*commands_, row);
           });
 }
 
