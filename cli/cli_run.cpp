@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/codec.h"
+#include "base/text_ops.h"
 #include "cli/album_selection.h"
 #include "cli/argument_parser.h"
 #include "cli/enter_watch.h"
@@ -172,10 +173,23 @@ class CliRun {
     return std::nullopt;
   }
 
+  // One line per album, fields apart by tabs. The fields come from the service: no control
+  // character of theirs reaches the terminal, and a tab or line end in one cannot split it.
   void PrintRows(const ListingResult& listed) {
+    auto field = [](const Text& gbk) {
+      std::string shown;
+      for (const char c : GbkToUtf8(ShowControlCharacters(gbk))) {
+        if (c == '\t' || c == '\r' || c == '\n') {
+          shown += c == '\t' ? "\\x09" : c == '\r' ? "\\x0d" : "\\x0a";
+        } else {
+          shown.push_back(c);
+        }
+      }
+      return shown;
+    };
     for (const ListedAlbum& album : listed.rows) {
-      streams_.out << GbkToUtf8(album.number) << '\t' << GbkToUtf8(album.name) << '\t'
-                   << GbkToUtf8(album.address) << '\n';
+      streams_.out << field(album.number) << '\t' << field(album.name) << '\t'
+                   << field(album.address) << '\n';
     }
     streams_.out.flush();
   }

@@ -150,6 +150,22 @@ TEST_F(CliRunTest, ListPrintsOneLinePerAlbumAndTheLogApart) {
   EXPECT_EQ(err_.str(), "正努力获取相册列表，耐心等待哈！\n\n");
 }
 
+// A name from the service can neither drive the terminal nor split its line of the listing.
+TEST_F(CliRunTest, ListedNamesAreShownSafely) {
+  engine_.list = [](CommandContext& c) {
+    const int row = c.controls.AppendRow();
+    c.controls.SetCell(row, 1, "1");
+    c.controls.SetCell(row, 2,
+                       "\x1b]0;x\x07"
+                       "a\tb\r\nc");
+    c.controls.SetCell(row, 5, "http://www.douban.com/photos/album/10/");
+    return GetAlbumsOutcome::kStarted;
+  };
+  EXPECT_EQ(Run({"list", kPerson}), 0);
+  EXPECT_EQ(out_.str(),
+            "1\t\\x1b]0;x\\x07a\\x09b\\x0d\\x0ac\thttp://www.douban.com/photos/album/10/\n");
+}
+
 TEST_F(CliRunTest, RefusedAddressExitsTwoWithTheProgramsMessage) {
   struct Row {
     const char* address;
