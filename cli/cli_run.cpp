@@ -23,10 +23,16 @@ namespace {
 // A step that ends the run gives its exit status; one that lets it go on gives nothing.
 using Step = std::optional<int>;
 
-constexpr const char* kHoldNotice =
-    "albumkeeper: the service refuses the requests (too frequent, or a sign-in is needed); the "
-    "download holds. Sign in (cookies.txt) or wait, then press Enter to send the refused request "
-    "again; Ctrl-C ends the download.\n";
+// What is told when the work (the "download" or the "listing") holds after a refusal.
+std::string HoldNotice(const char* work) {
+  return std::string(
+             "albumkeeper: the service refuses the requests (too frequent, or a sign-in "
+             "is needed); the ") +
+         work +
+         " holds. Sign in (cookies.txt) or wait, then press Enter to send the refused request "
+         "again; Ctrl-C ends the " +
+         work + ".\n";
+}
 constexpr const char* kRefusedListing =
     "albumkeeper: the service refused the requests (too frequent, or a sign-in is needed); the "
     "listing ended\n";
@@ -107,9 +113,7 @@ class CliRun {
     InterruptWatch interrupt([this] { End(); });
     interrupt_ = &interrupt;
     // A held run goes on with Enter, unless --no-wait ends it instead of holding.
-    EnterWatch enter(request_.noWait || !engine_.resume ? -1 : streams_.in, [this] {
-      if (held_.exchange(false)) engine_.resume(context_);
-    });
+    EnterWatch enter(request_.noWait ? -1 : streams_.in, [this] { Resume(); });
     const ListingResult listed = List();
     Step status = ListStatus(listed);
     if (!status && !Listing()) status = Select(listed);
@@ -126,9 +130,20 @@ class CliRun {
       held_ = true;
       std::lock_guard<std::mutex> lock(errMutex_);
       view_->Finish();
-      streams_.err << kHoldNotice;
+      streams_.err << HoldNotice(context_.batch.Running() ? "download" : "listing");
       streams_.err.flush();
     };
+  }
+
+  // Enter after a hold: a held listing goes on through its worker, a held batch through the
+  // continue button.
+  void Resume() {
+    if (!held_.exchange(false)) return;
+    if (context_.listing.Running()) {
+      context_.listing.Continue();
+    } else if (engine_.resume) {
+      engine_.resume(context_);
+    }
   }
 
   // Ctrl-C: a listing stops where it is; a running batch is ended, once.
