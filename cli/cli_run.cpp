@@ -97,9 +97,9 @@ class CliRun {
     return std::nullopt;
   }
 
-  // The controls as the window would have them, the view, Ctrl-C and Enter; then the list and,
-  // for `download`, the selection and the batch.
-  Step Drive() {
+  // The controls as the window would have them at start, with the request's options, shown by
+  // the terminal view.
+  void SetUpControls() {
     // The rows of a listing own standard output; its log goes to standard error then.
     std::ostream& log = Listing() ? streams_.err : streams_.out;
     view_ = std::make_shared<TerminalView>(controls_, log,
@@ -109,7 +109,12 @@ class CliRun {
     ApplyRequest(controls_, request_);
     if (!Listing()) EnsureRecordFolder(ProgramDir());
     WatchRefusals();
+  }
 
+  // The controls, Ctrl-C and Enter watched; then the list and, for `download`, the selection and
+  // the batch.
+  Step Drive() {
+    SetUpControls();
     InterruptWatch interrupt([this] { End(); });
     interrupt_ = &interrupt;
     // A held run goes on with Enter, unless --no-wait ends it instead of holding.
