@@ -8,6 +8,7 @@
 
 #include <sstream>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "commands/settings.h"
 #include "commands/settings_names.h"
@@ -55,9 +56,9 @@ class CliRunTest : public ::testing::Test {
         }
         for (const char* name : {"猫", "狗", "鱼"}) {
           const int row = c.controls.AppendRow();
-          c.controls.SetCell(row, 1, std::to_string(row + 1));
-          c.controls.SetCell(row, 2, Utf8ToGbk(name));
-          c.controls.SetCell(row, 5,
+          c.controls.SetCell(row, kColumnNumber, std::to_string(row + 1));
+          c.controls.SetCell(row, kColumnName, Utf8ToGbk(name));
+          c.controls.SetCell(row, kColumnAddress,
                              "http://www.douban.com/photos/album/" + std::to_string(row + 10));
           c.controls.SetRowChecked(row, true);
         }
@@ -154,11 +155,11 @@ TEST_F(CliRunTest, ListPrintsOneLinePerAlbumAndTheLogApart) {
 TEST_F(CliRunTest, ListedNamesAreShownSafely) {
   engine_.list = [](CommandContext& c) {
     const int row = c.controls.AppendRow();
-    c.controls.SetCell(row, 1, "1");
-    c.controls.SetCell(row, 2,
+    c.controls.SetCell(row, kColumnNumber, "1");
+    c.controls.SetCell(row, kColumnName,
                        "\x1b]0;x\x07"
                        "a\tb\r\nc");
-    c.controls.SetCell(row, 5, "http://www.douban.com/photos/album/10/");
+    c.controls.SetCell(row, kColumnAddress, "http://www.douban.com/photos/album/10/");
     return GetAlbumsOutcome::kStarted;
   };
   EXPECT_EQ(Run({"list", kPerson}), 0);

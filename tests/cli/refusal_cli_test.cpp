@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "cli/argument_parser.h"
 #include "cli/cli_run.h"
@@ -33,8 +34,8 @@ class RefusalCliTest : public ::testing::Test {
     SharedCookieJar().Clear();
     engine_.list = [](CommandContext& c) {
       const int row = c.controls.AppendRow();
-      c.controls.SetCell(row, 1, "1");
-      c.controls.SetCell(row, 5, "http://www.douban.com/photos/album/10/");
+      c.controls.SetCell(row, kColumnNumber, "1");
+      c.controls.SetCell(row, kColumnAddress, "http://www.douban.com/photos/album/10/");
       c.controls.SetRowChecked(row, true);
       return GetAlbumsOutcome::kStarted;
     };
