@@ -2,10 +2,14 @@
 
 #include <cassert>
 
+#include "base/text_ops.h"
+
 namespace ak::detail {
 namespace {
 
-unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+unsigned char FoldAscii(unsigned char c) {
+  return static_cast<unsigned char>(AsciiLower(static_cast<char>(c)));
+}
 
 // Compares `part` with the text at `at`, folding ASCII letters of single-byte characters only:
 // the trail byte of a double-byte character is compared exactly even when it looks like a

@@ -1,18 +1,10 @@
 #include "base/profile_text.h"
 
+#include "base/text_ops.h"
+
 namespace ak::profile {
 
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t begin = 0;
-  while (begin < s.size() && IsBlank(s[begin])) ++begin;
-  std::size_t end = s.size();
-  while (end > begin && IsBlank(s[end - 1])) --end;
-  return s.substr(begin, end - begin);
-}
-
-namespace {
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
+std::string_view TrimBlanks(std::string_view s) { return TrimSpacesAndTabs(s); }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

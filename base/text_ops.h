@@ -57,6 +57,25 @@ Text Mid(std::string_view text, int start, int count);
 // ASCII A-Z to a-z; double-byte characters are left as they are, trail bytes included.
 Text LowerCase(std::string_view text);
 
+// One byte: ASCII A-Z to a-z, every other byte as it is.
+inline char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Byte by byte AsciiLower, for texts that are ASCII by their nature (host, header and file-system
+// record names); GBK text goes through LowerCase.
+std::string AsciiLowerCase(std::string_view text);
+
+// The text with every C0 control character and DEL written visibly as "\xNN" (lower-case hex),
+// except tab, line feed and a carriage return directly before a line feed: what may reach a
+// terminal or a log box from the service cannot move the cursor, clear the screen or retitle the
+// window. Double-byte GBK and UTF-8 characters never hold such bytes and pass unchanged.
+Text ShowControlCharacters(std::string_view text);
+
+// The text without ASCII spaces and tabs at either end, for fields of protocols and of the
+// command line; GBK text goes through Trim.
+std::string_view TrimSpacesAndTabs(std::string_view text);
+
 // Full-width digits and signs are read as their ASCII forms, then the leading decimal integer is
 // read (leading white space skipped, optional sign). No number gives 0; a number beyond the int
 // range gives the nearest limit.

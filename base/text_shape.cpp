@@ -93,7 +93,7 @@ Text Mid(std::string_view text, int start, int count) {
 Text LowerCase(std::string_view text) {
   Text out(text);
   for (std::size_t at = 0; at < out.size(); at = detail::NextBoundary(out, at)) {
-    if (out[at] >= 'A' && out[at] <= 'Z') out[at] = static_cast<char>(out[at] + 32);
+    out[at] = AsciiLower(out[at]);
   }
   return out;
 }
@@ -122,6 +122,37 @@ int ToInteger(std::string_view text) {
   }
   if (negative) return value > static_cast<long long>(INT_MAX) ? INT_MIN : static_cast<int>(-value);
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+std::string AsciiLowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
+std::string_view TrimSpacesAndTabs(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+Text ShowControlCharacters(std::string_view text) {
+  Text out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+    if ((c >= 0x20 && c != 0x7F) || c == '\t' || lineEnd) {
+      out.push_back(text[i]);
+      continue;
+    }
+    constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out.push_back(kHex[c >> 4]);
+    out.push_back(kHex[c & 0xF]);
+  }
+  return out;
 }
 
 }  // namespace ak

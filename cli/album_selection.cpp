@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/text_ops.h"
+
 namespace ak {
 namespace {
 
 // Album numbers above this are refused as typing errors rather than looked for.
 constexpr int kMaxAlbumNumber = 1000000;
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 bool ParseNumber(std::string_view text, int& number, std::string& error) {
-  text = Trim(text);
+  text = TrimSpacesAndTabs(text);
   if (text.empty()) {
     error = "a number is missing";
     return false;
@@ -42,7 +37,7 @@ bool ParseNumber(std::string_view text, int& number, std::string& error) {
 
 SelectionParse ParseAlbumSelection(std::string_view text) {
   SelectionParse parse;
-  if (Trim(text).empty()) {
+  if (TrimSpacesAndTabs(text).empty()) {
     parse.error = "the list of albums is empty";
     return parse;
   }
@@ -59,7 +54,7 @@ SelectionParse ParseAlbumSelection(std::string_view text) {
       ok = ParseNumber(item.substr(0, dash), range.first, parse.error) &&
            ParseNumber(item.substr(dash + 1), range.last, parse.error);
       if (ok && range.first > range.last) {
-        parse.error = "the range \"" + std::string(Trim(item)) + "\" runs backwards";
+        parse.error = "the range \"" + std::string(TrimSpacesAndTabs(item)) + "\" runs backwards";
         ok = false;
       }
     }

@@ -24,10 +24,125 @@ constexpr const char* kUsage =
 #endif
     "       albumkeeper --help | --version\n";
 
-// Sets `value` to `on` or `off` when one of two opposite flags was given.
-void FlagPair(const CLI::Option* on, const CLI::Option* off, std::optional<bool>& value) {
-  if (on->count() > 0) value = true;
-  if (off->count() > 0) value = false;
+// A pair of opposite flags, such as --record and --no-record: the option is set only when one of
+// them is given (CLI11 keeps the two from being given together).
+struct FlagPair {
+  CLI::Option* on = nullptr;
+  CLI::Option* off = nullptr;
+  std::optional<bool> Value() const {
+    if (on->count() > 0) return true;
+    if (off->count() > 0) return false;
+    return std::nullopt;
+  }
+};
+
+FlagPair AddFlagPair(CLI::App& app, const char* on, const std::string& onHelp, const char* off,
+                     const std::string& offHelp) {
+  FlagPair pair{app.add_flag(on, onHelp), app.add_flag(off, offHelp)};
+  pair.on->excludes(pair.off);
+  return pair;
+}
+
+// The options of `download` as CLI11 reads them, before they are checked.
+struct DownloadOptions {
+  CLI::App* command = nullptr;
+  CLI::Option* albums = nullptr;
+  std::string albumsText;
+  FlagPair browse;  // --browse / --api
+  FlagPair large;   // --large / --medium
+  FlagPair record;  // --record / --no-record
+  FlagPair describe;
+  CLI::Option* pattern = nullptr;
+  std::string patternText;
+  CLI::Option* folder = nullptr;
+  std::string folderText;
+  CLI::Option* cookies = nullptr;
+  CLI::Option* interval = nullptr;
+  long long intervalMs = 0;
+};
+
+struct ListOptions {
+  CLI::App* command = nullptr;
+  CLI::Option* cookies = nullptr;
+};
+
+ListOptions AddList(CLI::App& app, CliRequest& request, std::string& cookies) {
+  ListOptions list;
+  list.command = app.add_subcommand("list", "List a person's albums (number, name, address)");
+  list.command->add_option("ADDRESS", request.address, "A person's page or one album's address")
+      ->required();
+  list.command->add_flag("--covers", request.covers, "Fetch the albums' cover pictures as well");
+  list.cookies =
+      list.command->add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
+  return list;
+}
+
+void AddDownload(CLI::App& app, CliRequest& request, std::string& cookies, DownloadOptions& d) {
+  CLI::App& download = *app.add_subcommand("download", "Download the albums of an address");
+  d.command = &download;
+  download.add_option("ADDRESS", request.address, "A person's page or one album's address")
+      ->required();
+  d.albums = download.add_option("--albums", d.albumsText,
+                                 "Albums to download by number, such as 1,3-5 (default: all)");
+  d.browse = AddFlagPair(download, "--browse", "Read the album pages (browse mode)", "--api",
+                         "Use the JSON API");
+  d.large =
+      AddFlagPair(download, "--large", "Large (original) pictures", "--medium", "Medium pictures");
+  d.record = AddFlagPair(download, "--record", "Skip photos downloaded before", "--no-record",
+                         "Download photos again");
+  d.describe = AddFlagPair(download, "--describe", "Name pictures after their descriptions",
+                           "--no-describe", "Name pictures by number");
+  d.pattern =
+      download.add_option("--pattern", d.patternText, "Photo-list pattern (regular expression)");
+  d.folder = download.add_option("--to", d.folderText, "Save folder");
+  d.cookies =
+      download.add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
+  d.interval = download
+                   .add_option("--interval", d.intervalMs,
+                               "Least time between two requests to the service, in milliseconds")
+                   ->check(CLI::Range(0LL, kMaxIntervalMs));
+  download.add_flag("--no-wait", request.noWait,
+                    "When the service refuses the requests, end (exit 1) instead of holding");
+  download
+      .add_flag("--retry-failed", request.retryFailed,
+                "Fetch only the photos that were not saved before (the ones that failed)")
+      ->excludes(d.record.off);
+}
+
+// Checks and copies what `download` was given into the request; the error (without the
+// program's name) when an option cannot be used.
+std::string TakeDownload(const DownloadOptions& d, CliRequest& request) {
+  request.command = CliCommand::kDownload;
+  if (d.albums->count() > 0) {
+    SelectionParse selection = ParseAlbumSelection(d.albumsText);
+    if (!selection.error.empty()) return "--albums: " + selection.error;
+    request.albums = std::move(selection.ranges);
+  }
+  request.browseMode = d.browse.Value();
+  request.large = d.large.Value();
+  request.record = d.record.Value();
+  request.describe = d.describe.Value();
+  if (d.pattern->count() > 0) {
+    // A pattern that does not compile would find no photo in any page: the run would save
+    // nothing and still end as a success.
+    if (!RegexMatcher().RunPattern(Utf8ToGbk(d.patternText), {})) {
+      return "--pattern: not a valid regular expression";
+    }
+    request.pattern = d.patternText;
+  }
+  if (d.folder->count() > 0) {
+    if (d.folderText.empty()) return "--to: the folder is empty";
+    request.saveFolder = d.folderText;
+  }
+  if (d.interval->count() > 0) request.intervalMs = d.intervalMs;
+  return {};
+}
+
+ParsedArguments Refused(const std::string& why) {
+  ParsedArguments parsed;
+  parsed.exitStatus = kExitUsage;
+  parsed.err = "albumkeeper: " + why + "\n" + kUsage;
+  return parsed;
 }
 
 }  // namespace
@@ -47,56 +162,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
 
   CliRequest request;
   std::string cookies;
-
-  CLI::App* list = app.add_subcommand("list", "List a person's albums (number, name, address)");
-  list->add_option("ADDRESS", request.address, "A person's page or one album's address")
-      ->required();
-  list->add_flag("--covers", request.covers, "Fetch the albums' cover pictures as well");
-  CLI::Option* listCookies =
-      list->add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
-
-  CLI::App* download = app.add_subcommand("download", "Download the albums of an address");
-  download->add_option("ADDRESS", request.address, "A person's page or one album's address")
-      ->required();
-  std::string albums;
-  CLI::Option* albumsOption = download->add_option(
-      "--albums", albums, "Albums to download by number, such as 1,3-5 (default: all)");
-  // One bool per flag; only the Option's count matters.
-  bool flags[8] = {};
-  auto flag = [&download, &flags](int index, const char* name, const char* help) {
-    return download->add_flag(name, flags[index], help);
-  };
-  CLI::Option* api = flag(0, "--api", "Use the JSON API");
-  CLI::Option* browse = flag(1, "--browse", "Read the album pages (browse mode)");
-  api->excludes(browse);
-  CLI::Option* large = flag(2, "--large", "Large (original) pictures");
-  CLI::Option* medium = flag(3, "--medium", "Medium pictures");
-  large->excludes(medium);
-  CLI::Option* record = flag(4, "--record", "Skip photos downloaded before");
-  CLI::Option* noRecord = flag(5, "--no-record", "Download photos again");
-  record->excludes(noRecord);
-  CLI::Option* describe = flag(6, "--describe", "Name pictures after their descriptions");
-  CLI::Option* noDescribe = flag(7, "--no-describe", "Name pictures by number");
-  describe->excludes(noDescribe);
-  std::string pattern;
-  CLI::Option* patternOption =
-      download->add_option("--pattern", pattern, "Photo-list pattern (regular expression)");
-  std::string folder;
-  CLI::Option* folderOption = download->add_option("--to", folder, "Save folder");
-  CLI::Option* downloadCookies =
-      download->add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
-  long long interval = 0;
-  CLI::Option* intervalOption =
-      download
-          ->add_option("--interval", interval,
-                       "Least time between two requests to the service, in milliseconds")
-          ->check(CLI::Range(0LL, kMaxIntervalMs));
-  download->add_flag("--no-wait", request.noWait,
-                     "When the service refuses the requests, end (exit 1) instead of holding");
-  CLI::Option* retryFailed =
-      download->add_flag("--retry-failed", request.retryFailed,
-                         "Fetch only the photos that were not saved before (the ones that failed)");
-  retryFailed->excludes(noRecord);
+  const ListOptions list = AddList(app, request, cookies);
+  DownloadOptions download;
+  AddDownload(app, request, cookies, download);
 
   ParsedArguments parsed;
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -112,59 +180,19 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     parsed.out = std::string(VersionText()) + "\n";
     return parsed;
   } catch (const CLI::ParseError& error) {
-    parsed.exitStatus = kExitUsage;
-    parsed.err = std::string("albumkeeper: ") + error.what() + "\n" + kUsage;
-    return parsed;
+    return Refused(error.what());
   }
 
-  if (list->parsed()) {
+  if (list.command->parsed()) {
     request.command = CliCommand::kList;
-    if (listCookies->count() > 0) request.cookies = cookies;
-  } else if (download->parsed()) {
-    request.command = CliCommand::kDownload;
-    if (albumsOption->count() > 0) {
-      const SelectionParse selection = ParseAlbumSelection(albums);
-      if (!selection.error.empty()) {
-        parsed.exitStatus = kExitUsage;
-        parsed.err = "albumkeeper: --albums: " + selection.error + "\n" + kUsage;
-        return parsed;
-      }
-      request.albums = albums;
-    }
-    FlagPair(browse, api, request.browseMode);
-    FlagPair(large, medium, request.large);
-    FlagPair(record, noRecord, request.record);
-    FlagPair(describe, noDescribe, request.describe);
-    if (patternOption->count() > 0) {
-      // A pattern that does not compile would find no photo in any page: the run would save
-      // nothing and still end as a success.
-      if (!RegexMatcher().RunPattern(Utf8ToGbk(pattern), {})) {
-        parsed.exitStatus = kExitUsage;
-        parsed.err =
-            "albumkeeper: --pattern: not a valid regular expression\n" + std::string(kUsage);
-        return parsed;
-      }
-      request.pattern = pattern;
-    }
-    if (folderOption->count() > 0) {
-      if (folder.empty()) {
-        parsed.exitStatus = kExitUsage;
-        parsed.err = "albumkeeper: --to: the folder is empty\n" + std::string(kUsage);
-        return parsed;
-      }
-      request.saveFolder = folder;
-    }
-    if (downloadCookies->count() > 0) request.cookies = cookies;
-    if (intervalOption->count() > 0) request.intervalMs = interval;
+  } else if (download.command->parsed()) {
+    if (const std::string why = TakeDownload(download, request); !why.empty()) return Refused(why);
   } else {
-    parsed.exitStatus = kExitUsage;
-    parsed.err = std::string("albumkeeper: a command is required\n") + kUsage;
-    return parsed;
+    return Refused("a command is required");
   }
-  if (request.cookies && request.cookies->empty()) {
-    parsed.exitStatus = kExitUsage;
-    parsed.err = "albumkeeper: --cookies: the file name is empty\n" + std::string(kUsage);
-    return parsed;
+  if (list.cookies->count() > 0 || download.cookies->count() > 0) {
+    if (cookies.empty()) return Refused("--cookies: the file name is empty");
+    request.cookies = cookies;
   }
   parsed.request = std::move(request);
   return parsed;

@@ -2,17 +2,29 @@
 
 #include <functional>
 
+#include "commands/album_commands.h"
 #include "commands/command_context.h"
 
 namespace ak {
 
+// How the last batch ended, as far as the exit status goes.
+struct BatchVerdict {
+  // Photos not saved for a fault of the service or the disk.
+  int failedPhotos = 0;
+  // A refusal of the service ended the batch (under --no-wait).
+  bool endedByRefusal = false;
+  bool operator==(const BatchVerdict&) const = default;
+};
+
 // What the command line drives: the same commands the window's buttons run, over the same
 // CommandContext. Each command may run its work on the context's worker slots; the command line
-// waits for `listing` after `list` and for `batch` after `download`.
+// waits for `listing` after `list` (AwaitListing) and for `batch` after `download`.
 struct CliEngine {
-  // The album button: lists the albums of the address in `编辑框_号码` into the album list. An
-  // address it refuses is answered with a message box ("请输入网址", "网址格式不符").
-  std::function<void(CommandContext&)> list;
+  // The album button: lists the albums of the address in `编辑框_号码` into the album list, and
+  // says whether it took the address.
+  std::function<GetAlbumsOutcome(CommandContext&)> list;
+  // Waits for the listing to end and gives its rows and how it ended; AwaitListing without it.
+  std::function<ListingResult(CommandContext&)> awaitListing;
   // The download button: runs the batch over the ticked rows.
   std::function<void(CommandContext&)> download;
   // The end button: ends the running batch at its next safe point. Called from a thread of its
@@ -20,9 +32,8 @@ struct CliEngine {
   std::function<void(CommandContext&)> end;
   // The continue button: a batch held (after a refusal of the service) goes on.
   std::function<void(CommandContext&)> resume;
-  // How many photos of the last batch failed (not saved for a fault of the service or the
-  // disk); a batch with failures exits with status 1. Without it no failure is known.
-  std::function<int(CommandContext&)> failedPhotos;
+  // How the last batch ended; without it nothing went wrong.
+  std::function<BatchVerdict(CommandContext&)> batchVerdict;
 };
 
 // The engine of this program.

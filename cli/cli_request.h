@@ -2,6 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "cli/album_selection.h"
 
 namespace ak {
 
@@ -14,8 +17,8 @@ struct CliRequest {
   std::string address;
   // list: fetch the cover pictures too.
   bool covers = false;
-  // download: the albums to tick ("1,3-5"); all when absent.
-  std::optional<std::string> albums;
+  // download: the albums to tick (--albums 1,3-5 read once); all when absent.
+  std::optional<std::vector<SelectionRange>> albums;
   // true: browse (page) mode, false: API mode.
   std::optional<bool> browseMode;
   // true: large pictures, false: medium.
@@ -33,6 +36,8 @@ struct CliRequest {
   // download: tick the record box for this run, so only the photos that were not saved before
   // (the ones that failed) are fetched.
   bool retryFailed = false;
+
+  bool operator==(const CliRequest&) const = default;
 };
 
 }  // namespace ak

@@ -3,8 +3,10 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "base/codec.h"
+#include "base/text_ops.h"
 #include "cli/album_selection.h"
 #include "cli/argument_parser.h"
 #include "cli/enter_watch.h"
@@ -18,47 +20,262 @@
 namespace ak {
 namespace {
 
-// Album list columns the command line reads.
-constexpr int kNumberColumn = 1;
-constexpr int kNameColumn = 2;
-constexpr int kAddressColumn = 5;
+// A step that ends the run gives its exit status; one that lets it go on gives nothing.
+using Step = std::optional<int>;
 
-// Loads the cookie file named on the command line, or the program's own one when there is one.
-// False when the run cannot go on (a named file missing or unusable).
-bool LoadCookies(const CliRequest& request, CliStreams& streams) {
-  const bool named = request.cookies.has_value();
-  const std::string path =
-      named ? *request.cookies : GbkToUtf8(ProgramDir()) + "/" + std::string(kCookieFileName);
-  const CookieFileContent content = LoadCookieFile(path, SharedCookieJar(), ServiceCookieDomain());
-  if (content.status == CookieFileStatus::kMissing) {
-    if (named) streams.err << "albumkeeper: --cookies: no file " << path << "\n";
-    return !named;
-  }
-  const std::string report = GbkToUtf8(CookieFileReport(content, Utf8ToGbk(path)));
-  if (content.status != CookieFileStatus::kLoaded) {
-    streams.err << "albumkeeper: " << report << "\n";
-    // The program's own file may be broken by hand: the run goes on without a sign-in.
-    return !named;
-  }
-  if (streams.errIsTerminal) streams.err << report << "\n";
-  return true;
+// What is told when the work (the "download" or the "listing") holds after a refusal.
+std::string HoldNotice(const char* work) {
+  return std::string(
+             "albumkeeper: the service refuses the requests (too frequent, or a sign-in "
+             "is needed); the ") +
+         work +
+         " holds. Sign in (cookies.txt) or wait, then press Enter to send the refused request "
+         "again; Ctrl-C ends the " +
+         work + ".\n";
 }
+constexpr const char* kRefusedListing =
+    "albumkeeper: the service refused the requests (too frequent, or a sign-in is needed); the "
+    "listing ended\n";
+constexpr const char* kRefusedBatch =
+    "albumkeeper: the service refused the requests (too frequent, or a sign-in is needed); the "
+    "download ended (--no-wait)\n";
 
-bool AddressRefused(const TerminalView& view) {
-  for (const Text& message : view.Messages()) {
-    if (message == AK_GBK("请输入网址") || message == AK_GBK("网址格式不符")) return true;
-  }
-  return false;
-}
+// One run of a parsed request, step by step: prepare, sign in, list, select, download, and the
+// exit status of what happened.
+class CliRun {
+ public:
+  CliRun(const CliRequest& request, const CliEngine& engine, CliStreams streams)
+      : request_(request), engine_(engine), streams_(streams) {}
 
-void PrintRows(const Controls& controls, std::ostream& out) {
-  for (int row = 0; row < controls.RowCount(); ++row) {
-    out << GbkToUtf8(controls.Cell(row, kNumberColumn)) << '\t'
-        << GbkToUtf8(controls.Cell(row, kNameColumn)) << '\t'
-        << GbkToUtf8(controls.Cell(row, kAddressColumn)) << '\n';
+  int Run() {
+    Step status = Prepare();
+    if (!status) status = SignIn();
+    if (!status) status = Drive();
+    Close();
+    return *status;
   }
-  out.flush();
-}
+
+ private:
+  bool Listing() const { return request_.command == CliCommand::kList; }
+
+  // What can be refused before anything is shown or fetched.
+  Step Prepare() {
+    if (!engine_.list || (!Listing() && !engine_.download)) {
+      streams_.err << "albumkeeper: this build cannot "
+                   << (Listing() ? "list albums" : "download albums") << " yet\n";
+      return kExitPhotosFailed;
+    }
+    if (const std::string refused = FolderGbkCannotHold(request_, ProgramDirNative());
+        !refused.empty()) {
+      streams_.err << "albumkeeper: " << refused << "\n";
+      return kExitUsage;
+    }
+    return std::nullopt;
+  }
+
+  // Loads the cookie file named on the command line, or the program's own one when there is
+  // one. A named file that is missing or unusable ends the run; the program's own file may be
+  // broken by hand, and the run goes on without a sign-in.
+  Step SignIn() {
+    const bool named = request_.cookies.has_value();
+    const std::string path =
+        named ? *request_.cookies : GbkToUtf8(ProgramDir()) + "/" + std::string(kCookieFileName);
+    const CookieFileContent content =
+        LoadCookieFile(path, SharedCookieJar(), ServiceCookieDomain());
+    if (content.status == CookieFileStatus::kMissing) {
+      if (!named) return std::nullopt;
+      streams_.err << "albumkeeper: --cookies: no file " << path << "\n";
+      return kExitUsage;
+    }
+    const std::string report = GbkToUtf8(CookieFileReport(content, Utf8ToGbk(path)));
+    if (content.status != CookieFileStatus::kLoaded) {
+      streams_.err << "albumkeeper: " << report << "\n";
+      if (named) return kExitUsage;
+      return std::nullopt;
+    }
+    if (streams_.errIsTerminal) streams_.err << report << "\n";
+    return std::nullopt;
+  }
+
+  // The controls as the window would have them at start, with the request's options, shown by
+  // the terminal view.
+  void SetUpControls() {
+    // The rows of a listing own standard output; its log goes to standard error then.
+    std::ostream& log = Listing() ? streams_.err : streams_.out;
+    view_ = std::make_shared<TerminalView>(controls_, log,
+                                           streams_.errIsTerminal ? &streams_.err : nullptr);
+    controls_.Attach(view_);
+    LoadStartupControls(controls_, ProgramDir());
+    ApplyRequest(controls_, request_);
+    if (!Listing()) EnsureRecordFolder(ProgramDir());
+    WatchRefusals();
+  }
+
+  // The controls, Ctrl-C and Enter watched; then the list and, for `download`, the selection and
+  // the batch.
+  Step Drive() {
+    SetUpControls();
+    InterruptWatch interrupt([this] { End(); });
+    interrupt_ = &interrupt;
+    // A held run goes on with Enter, unless --no-wait ends it instead of holding.
+    EnterWatch enter(request_.noWait ? -1 : streams_.in, [this] { Resume(); });
+    const ListingResult listed = List();
+    Step status = ListStatus(listed);
+    if (!status && !Listing()) status = Select(listed);
+    if (!status && !Listing()) status = Download();
+    interrupt_ = nullptr;
+    return status;
+  }
+
+  // A refusal of the service holds the batch, as the window does, until Enter (continue) or
+  // Ctrl-C (end); with --no-wait it ends the batch.
+  void WatchRefusals() {
+    context_.endBatchOnRefusal = request_.noWait;
+    context_.onRefusalHold = [this] {
+      held_ = true;
+      std::lock_guard<std::mutex> lock(errMutex_);
+      view_->Finish();
+      streams_.err << HoldNotice(context_.batch.Running() ? "download" : "listing");
+      streams_.err.flush();
+    };
+  }
+
+  // Enter after a hold: a held listing goes on through its worker, a held batch through the
+  // continue button.
+  void Resume() {
+    if (!held_.exchange(false)) return;
+    if (context_.listing.Running()) {
+      context_.listing.Continue();
+    } else if (engine_.resume) {
+      engine_.resume(context_);
+    }
+  }
+
+  // Ctrl-C: a listing stops where it is; a running batch is ended, once.
+  void End() {
+    context_.listing.Stop();
+    if (!context_.batch.Running() || ended_.exchange(true)) return;
+    if (engine_.end) {
+      engine_.end(context_);
+    } else {
+      context_.batch.Stop();
+    }
+  }
+
+  bool Interrupted() const { return interrupt_ != nullptr && interrupt_->Interrupted(); }
+
+  ListingResult List() {
+    outcome_ = engine_.list(context_);
+    return engine_.awaitListing ? engine_.awaitListing(context_) : AwaitListing(context_);
+  }
+
+  // What the listing's end means for the run: the rows of `list` printed, or the run ended.
+  Step ListStatus(const ListingResult& listed) {
+    if (Interrupted()) return kExitInterrupted;
+    // The program's own message for the address went to the log already.
+    if (AddressRefused(outcome_)) {
+      streams_.err << UsageText();
+      return kExitUsage;
+    }
+    view_->Finish();
+    if (listed.endedByRefusal) {
+      streams_.err << kRefusedListing;
+      return kExitPhotosFailed;
+    }
+    if (Listing()) {
+      PrintRows(listed);
+      return kExitOk;
+    }
+    if (listed.rows.empty()) {
+      streams_.err << "albumkeeper: no album to download\n";
+      return kExitPhotosFailed;
+    }
+    return std::nullopt;
+  }
+
+  // One line per album, fields apart by tabs. The fields come from the service: no control
+  // character of theirs reaches the terminal, and a tab or line end in one cannot split it.
+  void PrintRows(const ListingResult& listed) {
+    auto field = [](const Text& gbk) {
+      std::string shown;
+      for (const char c : GbkToUtf8(ShowControlCharacters(gbk))) {
+        if (c == '\t' || c == '\r' || c == '\n') {
+          shown += c == '\t' ? "\\x09" : c == '\r' ? "\\x0d" : "\\x0a";
+        } else {
+          shown.push_back(c);
+        }
+      }
+      return shown;
+    };
+    for (const ListedAlbum& album : listed.rows) {
+      streams_.out << field(album.number) << '\t' << field(album.name) << '\t'
+                   << field(album.address) << '\n';
+    }
+    streams_.out.flush();
+  }
+
+  // Ticks the rows of --albums (all without it) and clears the others.
+  Step Select(const ListingResult& listed) {
+    const int rowCount = static_cast<int>(listed.rows.size());
+    std::vector<int> rows;
+    if (request_.albums) {
+      std::string error;
+      rows = SelectedRows(*request_.albums, rowCount, error);
+      if (!error.empty()) {
+        streams_.err << "albumkeeper: --albums: " << error << "\n";
+        return kExitUsage;
+      }
+    } else {
+      for (int row = 0; row < rowCount; ++row) rows.push_back(row);
+    }
+    for (int row = 0; row < rowCount; ++row) controls_.SetRowChecked(row, false);
+    for (const int row : rows) controls_.SetRowChecked(row, true);
+    return std::nullopt;
+  }
+
+  Step Download() {
+    if (Interrupted()) return kExitInterrupted;
+    engine_.download(context_);
+    // A Ctrl-C that came while the batch was starting found nothing to end yet.
+    if (Interrupted()) End();
+    context_.batch.Wait();
+    return DownloadStatus();
+  }
+
+  int DownloadStatus() {
+    if (Interrupted()) return kExitInterrupted;
+    const BatchVerdict verdict =
+        engine_.batchVerdict ? engine_.batchVerdict(context_) : BatchVerdict{};
+    if (verdict.endedByRefusal) {
+      view_->Finish();
+      streams_.err << kRefusedBatch;
+      return kExitPhotosFailed;
+    }
+    return verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+  }
+
+  void Close() {
+    if (view_) {
+      view_->Finish();
+      controls_.Detach();
+    }
+    streams_.out.flush();
+    streams_.err.flush();
+  }
+
+  const CliRequest& request_;
+  const CliEngine& engine_;
+  CliStreams streams_;
+  Controls controls_{GbkToUtf8(WebHost())};
+  // The workers of the context end before the controls and the view go.
+  std::shared_ptr<TerminalView> view_;
+  CommandContext context_{controls_};
+  GetAlbumsOutcome outcome_ = GetAlbumsOutcome::kNoWorker;
+  InterruptWatch* interrupt_ = nullptr;
+  std::atomic<bool> held_{false};
+  std::atomic<bool> ended_{false};
+  std::mutex errMutex_;
+};
 
 }  // namespace
 
@@ -73,123 +290,7 @@ int RunCommandLine(const std::vector<std::string>& args, const CliEngine& engine
 }
 
 int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams streams) {
-  const bool listing = request.command == CliCommand::kList;
-  if (!engine.list || (!listing && !engine.download)) {
-    streams.err << "albumkeeper: this build cannot "
-                << (listing ? "list albums" : "download albums") << " yet\n";
-    return kExitPhotosFailed;
-  }
-  SelectionParse selection;
-  if (request.albums) {
-    selection = ParseAlbumSelection(*request.albums);
-    if (!selection.error.empty()) {
-      streams.err << "albumkeeper: --albums: " << selection.error << "\n" << UsageText();
-      return kExitUsage;
-    }
-  }
-  if (const std::string refused = FolderGbkCannotHold(request, ProgramDirNative());
-      !refused.empty()) {
-    streams.err << "albumkeeper: " << refused << "\n";
-    return kExitUsage;
-  }
-  if (!LoadCookies(request, streams)) return kExitUsage;
-
-  Controls controls(GbkToUtf8(WebHost()));
-  CommandContext context(controls);
-  // The rows of a listing own standard output; its log goes to standard error then.
-  std::ostream& log = listing ? streams.err : streams.out;
-  auto view =
-      std::make_shared<TerminalView>(controls, log, streams.errIsTerminal ? &streams.err : nullptr);
-  controls.Attach(view);
-  LoadStartupControls(controls, ProgramDir());
-  ApplyRequest(controls, request);
-  if (!listing) EnsureRecordFolder(ProgramDir());
-
-  // A refusal of the service holds the batch, as the window does, until Enter (continue) or
-  // Ctrl-C (end); with --no-wait it ends the batch.
-  std::atomic<bool> held{false};
-  std::mutex errMutex;
-  context.endBatchOnRefusal = request.noWait;
-  context.onRefusalHold = [&] {
-    held = true;
-    std::lock_guard<std::mutex> lock(errMutex);
-    if (view) view->Finish();
-    streams.err << "albumkeeper: the service refuses the requests (too frequent, or a sign-in "
-                   "is needed); the download holds. Sign in (cookies.txt) or wait, then press "
-                   "Enter to send the refused request again; Ctrl-C ends the download.\n";
-    streams.err.flush();
-  };
-
-  int status = kExitOk;
-  {
-    // The end command is for a running batch only, and once; a listing just stops where it is.
-    std::atomic<bool> ended{false};
-    auto end = [&] {
-      context.listing.Stop();
-      if (!context.batch.Running() || ended.exchange(true)) return;
-      if (engine.end) {
-        engine.end(context);
-      } else {
-        context.batch.Stop();
-      }
-    };
-    InterruptWatch watch(end);
-    engine.list(context);
-    context.listing.Wait();
-    if (watch.Interrupted()) {
-      status = kExitInterrupted;
-    } else if (AddressRefused(*view)) {
-      streams.err << UsageText();
-      status = kExitUsage;
-    } else if (listing) {
-      view->Finish();
-      PrintRows(controls, streams.out);
-    } else if (controls.RowCount() == 0) {
-      view->Finish();
-      streams.err << "albumkeeper: no album to download\n";
-      status = kExitPhotosFailed;
-    } else {
-      std::string error;
-      std::vector<int> rows;
-      if (request.albums) {
-        rows = SelectedRows(selection.ranges, controls.RowCount(), error);
-      } else {
-        for (int row = 0; row < controls.RowCount(); ++row) rows.push_back(row);
-      }
-      if (!error.empty()) {
-        view->Finish();
-        streams.err << "albumkeeper: --albums: " << error << "\n";
-        status = kExitUsage;
-      } else {
-        for (int row = 0; row < controls.RowCount(); ++row) controls.SetRowChecked(row, false);
-        for (const int row : rows) controls.SetRowChecked(row, true);
-        if (!watch.Interrupted()) {
-          EnterWatch enter(request.noWait || !engine.resume ? -1 : streams.in, [&] {
-            if (held.exchange(false)) engine.resume(context);
-          });
-          engine.download(context);
-          // A Ctrl-C that came while the batch was starting found nothing to end yet.
-          if (watch.Interrupted()) end();
-          context.batch.Wait();
-        }
-        if (watch.Interrupted()) {
-          status = kExitInterrupted;
-        } else if (context.lastBatchEndedByRefusal) {
-          view->Finish();
-          streams.err << "albumkeeper: the service refused the requests (too frequent, or a "
-                         "sign-in is needed); the download ended (--no-wait)\n";
-          status = kExitPhotosFailed;
-        } else if (engine.failedPhotos && engine.failedPhotos(context) > 0) {
-          status = kExitPhotosFailed;
-        }
-      }
-    }
-  }
-  view->Finish();
-  controls.Detach();
-  streams.out.flush();
-  streams.err.flush();
-  return status;
+  return CliRun(request, engine, streams).Run();
 }
 
 }  // namespace ak

@@ -4,16 +4,23 @@
 #include "commands/download_commands.h"
 
 namespace ak {
+namespace {
+
+// The one place that reads how the last batch ended.
+BatchVerdict LastBatchVerdict(CommandContext& context) {
+  return {context.lastBatchFailedPhotos.load(), context.lastBatchEndedByRefusal.load()};
+}
+
+}  // namespace
 
 CliEngine ProgramCliEngine() {
   CliEngine engine;
-  engine.list = [](CommandContext& context) { GetAlbumsCommand(context); };
+  engine.list = GetAlbumsCommand;
+  engine.awaitListing = AwaitListing;
   engine.download = [](CommandContext& context) { DownloadSelectedCommand(context); };
-  engine.end = [](CommandContext& context) { EndDownloadCommand(context); };
-  engine.resume = [](CommandContext& context) { ContinueDownloadCommand(context); };
-  engine.failedPhotos = [](CommandContext& context) {
-    return context.lastBatchFailedPhotos.load();
-  };
+  engine.end = EndDownloadCommand;
+  engine.resume = ContinueDownloadCommand;
+  engine.batchVerdict = LastBatchVerdict;
   return engine;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/codec.h"
+#include "base/text_ops.h"
 
 namespace ak {
 namespace {
@@ -22,63 +23,44 @@ constexpr std::string_view kClearLine = "\r\x1b[K";
 
 TerminalView::TerminalView(Controls& controls, std::ostream& log, std::ostream* progress,
                            Clock clock)
-    : controls_(controls), log_(log), progress_(progress), clock_(std::move(clock)) {}
+    : HeadlessView(controls, log), progress_(progress), clock_(std::move(clock)) {}
 
-void TerminalView::Attached(const ControlsState& state) {
-  std::lock_guard lock(mutex_);
-  state_ = state;
-}
-
-void TerminalView::ChangesPending() {
-  // Taking and carrying out under one lock keeps the order when several writers call in.
-  std::lock_guard lock(mutex_);
-  bool progressChanged = false;
-  for (ControlChange& change : controls_.TakeChanges()) {
-    const int before = change.kind == ChangeKind::kProgressPosition
-                           ? state_.Find(ctl::进度条1)->progressPosition
-                           : 0;
-    state_.Apply(change);
-    if (change.kind == ChangeKind::kLogAppend) {
-      WriteLog(change.text);
-    } else if (change.kind == ChangeKind::kMessage) {
-      messages_.push_back(change.text);
-      WriteLog(AK_GBK("信息：") + change.text + "\r\n");
-      if (change.answer) change.answer->Answer();
-    } else if (IsProgressControl(change.control)) {
-      // Steps of the bar during a batch are photos; during a listing they are albums.
-      if (change.kind == ChangeKind::kProgressPosition && change.control == ctl::进度条1 &&
-          change.value > before && !state_.Find(ctl::标签_选择了相册数量)->caption.empty()) {
-        if (photos_ == 0) firstPhoto_ = clock_();
-        photos_ += change.value - before;
-      }
-      progressChanged = true;
+void TerminalView::Noticed(const ControlChange& change, const ControlsState& state) {
+  state_ = &state;
+  if (!IsProgressControl(change.control)) return;
+  // Steps of the bar during a batch are photos; during a listing they are albums.
+  if (change.kind == ChangeKind::kProgressPosition && change.control == ctl::进度条1 &&
+      !state.Find(ctl::标签_选择了相册数量)->caption.empty()) {
+    const int before = state.Find(ctl::进度条1)->progressPosition;
+    if (change.value > before) {
+      if (photos_ == 0) firstPhoto_ = clock_();
+      photos_ += change.value - before;
     }
   }
-  log_.flush();
-  if (progressChanged && progress_ != nullptr) Redraw();
+  progressChanged_ = true;
 }
 
-void TerminalView::WriteLog(const Text& gbk) {
-  const std::string utf8 = GbkToUtf8(gbk);
-  std::string lines;
-  lines.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-    lines.push_back(utf8[i]);
-  }
+void TerminalView::Drained(const ControlsState& state) {
+  if (progressChanged_ && progress_ != nullptr) Redraw(state);
+  progressChanged_ = false;
+}
+
+void TerminalView::Print(const std::string& utf8) {
   // The log and the progress line may share one terminal: the line goes away while the log
   // grows and comes back under it.
   const bool redraw = !line_.empty();
   if (redraw) ClearLine();
-  log_ << lines;
-  if (redraw) {
-    log_.flush();
-    Redraw();
+  out() << utf8;
+  if (redraw && state_ != nullptr) {
+    out().flush();
+    Redraw(*state_);
   }
 }
 
-std::string TerminalView::ComposeProgress() {
-  auto caption = [this](ControlName name) { return GbkToUtf8(state_.Find(name)->caption); };
+std::string TerminalView::ComposeProgress(const ControlsState& state) const {
+  auto caption = [&state](ControlName name) {
+    return GbkToUtf8(ShowControlCharacters(state.Find(name)->caption));
+  };
   std::string line;
   auto add = [&line](const std::string& part) {
     if (part.empty()) return;
@@ -106,8 +88,8 @@ std::string TerminalView::ComposeProgress() {
   return line;
 }
 
-void TerminalView::Redraw() {
-  std::string line = ComposeProgress();
+void TerminalView::Redraw(const ControlsState& state) {
+  std::string line = ComposeProgress(state);
   if (line == line_) return;
   *progress_ << kClearLine << line;
   progress_->flush();
@@ -122,22 +104,12 @@ void TerminalView::ClearLine() {
 }
 
 void TerminalView::Finish() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(mutex());
   if (!line_.empty()) ClearLine();
 }
 
-ControlsState TerminalView::State() const {
-  std::lock_guard lock(mutex_);
-  return state_;
-}
-
-std::vector<Text> TerminalView::Messages() const {
-  std::lock_guard lock(mutex_);
-  return messages_;
-}
-
 std::string TerminalView::ProgressLine() const {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(mutex());
   return line_;
 }
 

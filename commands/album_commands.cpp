@@ -38,6 +38,10 @@ void RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate&
   }
 }
 
+// Whether a refusal of the service ended the last listing. The listing has no such outcome yet:
+// a refused listing page reads as an empty one, so this is the one place that will read it.
+bool ListingEndedByRefusal(const CommandContext&) { return false; }
+
 }  // namespace
 
 GetAlbumsOutcome GetAlbumsCommand(CommandContext& ctx) {
@@ -61,6 +65,18 @@ GetAlbumsOutcome GetAlbumsCommand(CommandContext& ctx) {
   if (started) return GetAlbumsOutcome::kStarted;
   controls.SetEnabled(ctl::按钮_获取相册封面, true);
   return ctx.listing.Running() ? GetAlbumsOutcome::kBusy : GetAlbumsOutcome::kNoWorker;
+}
+
+ListingResult AwaitListing(CommandContext& ctx) {
+  ctx.listing.Wait();
+  ListingResult result;
+  const Controls& controls = ctx.controls;
+  for (int row = 0; row < controls.RowCount(); ++row) {
+    result.rows.push_back({controls.Cell(row, kColumnNumber), controls.Cell(row, kColumnName),
+                           controls.Cell(row, kColumnAddress)});
+  }
+  result.endedByRefusal = ListingEndedByRefusal(ctx);
+  return result;
 }
 
 void SelectAllCommand(CommandContext& ctx) { SelectAllClicked(ctx.controls); }

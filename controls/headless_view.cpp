@@ -1,6 +1,7 @@
 #include "controls/headless_view.h"
 
 #include "base/codec.h"
+#include "base/text_ops.h"
 
 namespace ak {
 
@@ -16,6 +17,7 @@ void HeadlessView::ChangesPending() {
   // Taking and carrying out under one lock keeps the order when several writers call in at once.
   std::lock_guard lock(mutex_);
   for (ControlChange& change : controls_.TakeChanges()) {
+    Noticed(change, state_);
     state_.Apply(change);
     sequences_.push_back(change.sequence);
     if (change.kind == ChangeKind::kLogAppend) {
@@ -27,17 +29,25 @@ void HeadlessView::ChangesPending() {
     }
   }
   out_.flush();
+  Drained(state_);
 }
 
+void HeadlessView::Noticed(const ControlChange&, const ControlsState&) {}
+
+void HeadlessView::Drained(const ControlsState&) {}
+
+void HeadlessView::Print(const std::string& utf8) { out_ << utf8; }
+
 void HeadlessView::Write(const Text& gbk) {
-  std::string utf8 = GbkToUtf8(gbk);
+  // A name from the service may carry escape sequences: they are shown, never sent as they are.
+  const std::string utf8 = GbkToUtf8(ShowControlCharacters(gbk));
   std::string lines;
   lines.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
     lines.push_back(utf8[i]);
   }
-  out_ << lines;
+  Print(lines);
 }
 
 ControlsState HeadlessView::State() const {

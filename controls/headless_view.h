@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "controls/controls.h"
@@ -12,7 +13,8 @@ namespace ak {
 
 // The view of the command line and of tests: it keeps a copy of the state, brought up to date
 // with every change in order, writes what is added to the log and the text of message boxes to
-// a stream in UTF-8 (line ends as "\n"), and answers message boxes at once.
+// a stream in UTF-8 (line ends as "\n", control characters shown as "\xNN"), and answers message
+// boxes at once. The command line's terminal view adds its progress line through the hooks.
 class HeadlessView : public ControlsView {
  public:
   // `controls` must outlive the view's attachment; `out` must outlive the view.
@@ -27,6 +29,18 @@ class HeadlessView : public ControlsView {
   std::vector<std::uint64_t> Sequences() const;
   // Texts of the message boxes shown so far (GBK).
   std::vector<Text> Messages() const;
+
+ protected:
+  // Under the view's lock (mutex()), for each change just before it is carried out: `state` is
+  // the view's copy as it stands before the change.
+  virtual void Noticed(const ControlChange& change, const ControlsState& state);
+  // Under the view's lock, once the changes taken in one go have been carried out.
+  virtual void Drained(const ControlsState& state);
+  // Under the view's lock: writes text of the log or a message box (UTF-8, safe for a terminal).
+  virtual void Print(const std::string& utf8);
+
+  std::ostream& out() { return out_; }
+  std::mutex& mutex() const { return mutex_; }
 
  private:
   void Write(const Text& gbk);

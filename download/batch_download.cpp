@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "base/text_ops.h"
 #include "download/album_by_api.h"
@@ -12,20 +13,15 @@
 namespace ak {
 namespace {
 
-// Album list columns the batch reads.
-constexpr int kNumberColumn = 1;
-constexpr int kNameColumn = 2;
-constexpr int kAddressColumn = 5;
-
 // The queued jobs of the ticked rows, in list order, and the selection line's numbers.
 std::vector<Text> CollectJobs(Controls& controls, Text& report) {
   std::vector<Text> jobs;
   const int rows = controls.RowCount();
   for (int row = 0; row < rows; ++row) {
     if (!controls.RowChecked(row)) continue;
-    report += controls.Cell(row, kNumberColumn) + AK_GBK("、");
-    const Text address = controls.Cell(row, kAddressColumn);
-    const Text name = Trim(controls.Cell(row, kNameColumn));
+    report += controls.Cell(row, kColumnNumber) + AK_GBK("、");
+    const Text address = controls.Cell(row, kColumnAddress);
+    const Text name = Trim(controls.Cell(row, kColumnName));
     if (!address.empty()) jobs.push_back(JoinAlbumJob({"0", address, name}));
   }
   return jobs;

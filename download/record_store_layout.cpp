@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "base/text_ops.h"
+
 namespace ak {
 
 namespace L = store_layout;
@@ -26,9 +28,7 @@ bool NameIs(std::string_view name_bytes, std::string_view wanted) {
   const std::string_view name = name_bytes.substr(0, name_bytes.find('\0'));
   if (name.size() != wanted.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != wanted[i]) return false;
+    if (AsciiLower(name[i]) != wanted[i]) return false;
   }
   return true;
 }

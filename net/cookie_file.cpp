@@ -6,6 +6,7 @@
 #include "base/codec.h"
 #include "base/file_replace.h"
 #include "base/file_writer.h"
+#include "base/text_ops.h"
 #include "net/service_config.h"
 
 namespace ak {
@@ -14,17 +15,7 @@ namespace {
 // A cookie file larger than this is not a cookie file.
 constexpr std::size_t kMaxCookieFileBytes = 4 * 1024 * 1024;
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-bool IsBlank(std::string_view line) {
-  return line.find_first_not_of(" \t") == std::string_view::npos;
-}
+bool IsBlank(std::string_view line) { return TrimSpacesAndTabs(line).empty(); }
 
 std::vector<std::string_view> SplitTabs(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -39,7 +30,7 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 
 // TRUE or FALSE in any letter case, as curl accepts them.
 bool ParseFlag(std::string_view field, bool& flag) {
-  const std::string lower = Lower(field);
+  const std::string lower = AsciiLowerCase(field);
   if (lower != "true" && lower != "false") return false;
   flag = lower == "true";
   return true;
@@ -74,7 +65,7 @@ bool ParseCookieLine(std::string_view line, StoredCookie& cookie, Text& reason) 
     reason = AK_GBK("第 1 项（域名）无效");
     return false;
   }
-  cookie.domain = Lower(domain);
+  cookie.domain = AsciiLowerCase(domain);
   if (!ParseFlag(fields[1], cookie.includeSubdomains)) {
     reason = AK_GBK("第 2 项应为 TRUE 或 FALSE");
     return false;
@@ -114,7 +105,7 @@ bool ParseCookieLine(std::string_view line, StoredCookie& cookie, Text& reason) 
 }  // namespace
 
 std::string ServiceCookieDomain() {
-  std::string host = Lower(WebHost());
+  std::string host = AsciiLowerCase(WebHost());
   const std::size_t dot = host.find('.');
   // Keep at least two labels: "douban.com" stays itself.
   if (dot != std::string::npos && host.find('.', dot + 1) != std::string::npos) {
@@ -124,8 +115,8 @@ std::string ServiceCookieDomain() {
 }
 
 bool IsServiceCookie(std::string_view domain, std::string_view serviceDomain) {
-  const std::string d = Lower(domain.starts_with('.') ? domain.substr(1) : domain);
-  const std::string s = Lower(serviceDomain);
+  const std::string d = AsciiLowerCase(domain.starts_with('.') ? domain.substr(1) : domain);
+  const std::string s = AsciiLowerCase(serviceDomain);
   if (s.empty()) return false;
   if (d == s) return true;
   return d.size() > s.size() && d.ends_with(s) && d[d.size() - s.size() - 1] == '.';

@@ -4,16 +4,14 @@
 #include <charconv>
 #include <ctime>
 
+#include "base/text_ops.h"
+
 namespace ak {
 namespace {
 
 std::string NormalisedDomain(std::string_view domain) {
   while (!domain.empty() && domain.front() == '.') domain.remove_prefix(1);
-  std::string lower(domain);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
-  return lower;
+  return AsciiLowerCase(domain);
 }
 
 // A cookie without a path belongs to the root, wherever a path is given.

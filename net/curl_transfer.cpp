@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "base/text_ops.h"
 #include "net/cookie_jar.h"
 #include "net/curl_cookie_sync.h"
 #include "net/curl_handles.h"
@@ -37,17 +38,9 @@ void Append(Slist& list, const std::string& line) {
   }
 }
 
-std::string_view TrimmedView(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
+           return AsciiLower(x) == AsciiLower(y);
          });
 }
 
@@ -60,12 +53,12 @@ Slist HeaderList(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     const auto colon = line.find(':');
     if (colon == std::string::npos) continue;
-    const std::string_view name = TrimmedView(std::string_view(line).substr(0, colon));
+    const std::string_view name = TrimSpacesAndTabs(std::string_view(line).substr(0, colon));
     if (name.empty()) continue;
     namesAccept = namesAccept || SameName(name, "Accept");
     namesAcceptEncoding = namesAcceptEncoding || SameName(name, "Accept-Encoding");
     namesExpect = namesExpect || SameName(name, "Expect");
-    if (TrimmedView(std::string_view(line).substr(colon + 1)).empty()) {
+    if (TrimSpacesAndTabs(std::string_view(line).substr(colon + 1)).empty()) {
       Append(list, std::string(line.substr(0, colon)) + ";");
     } else {
       Append(list, line);
@@ -80,7 +73,7 @@ Slist HeaderList(const std::vector<std::string>& lines) {
 [[maybe_unused]] bool NamesHost(const std::string& line) {
   const auto colon = line.find(':');
   return colon != std::string::npos &&
-         SameName(TrimmedView(std::string_view(line).substr(0, colon)), "Host");
+         SameName(TrimSpacesAndTabs(std::string_view(line).substr(0, colon)), "Host");
 }
 
 struct Progress {

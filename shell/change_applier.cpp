@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QWebEngineView>
 
+#include "albums/album_list.h"
 #include "shell/qt_text.h"
 
 namespace ak {
@@ -90,7 +91,7 @@ void ShowMessage(const ControlChange& change, QWidget* mainWindow) {
 QTreeWidgetItem* NewRow(QTreeWidget* list) {
   auto* item = new QTreeWidgetItem(list);
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-  item->setCheckState(0, Qt::Unchecked);
+  item->setCheckState(kColumnTick, Qt::Unchecked);
   return item;
 }
 
@@ -120,10 +121,10 @@ void ApplyToList(QTreeWidget* list, const ControlChange& change) {
       item->setText(change.column, ToQString(change.text));
       break;
     case ChangeKind::kRowChecked:
-      item->setCheckState(0, change.value != 0 ? Qt::Checked : Qt::Unchecked);
+      item->setCheckState(kColumnTick, change.value != 0 ? Qt::Checked : Qt::Unchecked);
       break;
     case ChangeKind::kRowCover:
-      item->setIcon(3, CoverIcon(change.cover));
+      item->setIcon(kColumnCover, CoverIcon(change.cover));
       break;
     case ChangeKind::kRowSelected:
       list->setCurrentItem(item);
@@ -188,8 +189,8 @@ void ApplyRows(const WindowWidgets& widgets, const ControlsState& state) {
     for (int column = 0; column < kAlbumListColumns; ++column) {
       item->setText(column, ToQString(row.cells[column]));
     }
-    item->setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
-    if (row.cover != nullptr) item->setIcon(3, CoverIcon(row.cover));
+    item->setCheckState(kColumnTick, row.checked ? Qt::Checked : Qt::Unchecked);
+    if (row.cover != nullptr) item->setIcon(kColumnCover, CoverIcon(row.cover));
   }
   for (int column = 0; column < kAlbumListColumns; ++column) {
     SetColumnWidth(list, column, state.ColumnWidths()[column]);

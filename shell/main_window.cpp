@@ -17,8 +17,10 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "base/delay.h"
+#include "commands/album_commands.h"
 #include "commands/layout.h"
 #include "commands/program_dir.h"
 #include "commands/settings.h"
@@ -26,10 +28,9 @@
 #include "controls/control_catalogue.h"
 #include "download/ensure_folder.h"
 #include "download/record_store.h"
-#include "shell/album_bindings.h"
 #include "shell/change_applier.h"
+#include "shell/click_bindings.h"
 #include "shell/clickable_label.h"
-#include "shell/download_bindings.h"
 #include "shell/folder_dialog.h"
 #include "shell/qt_text.h"
 #include "shell/skin.h"
@@ -91,7 +92,8 @@ void MainWindow::Created() {
   controls_.SetCaption(ctl::标签_banben, currentVersion_);
   updateTag_ = "douban";
   LoadSettings(controls_, SettingsFilePath(ProgramDir()));
-  for (int column : {5, 6, 7}) controls_.SetColumnWidth(column, 0);
+  for (int column : {kColumnAddress, kColumnQuestion, kColumnPassword})
+    controls_.SetColumnWidth(column, 0);
   controls_.SetCaption(ctl::编辑框_保存位置, ProgramDir());
   if (!services_.homePage.empty()) {
     homePageWorker_ = StartThread(
@@ -180,8 +182,7 @@ void MainWindow::ConnectUserInput() {
     QWidget* widget = widgets_.Find(spec.name);
     // Every catalogue entry has its constant (checked when the catalogue is compiled).
     const ControlName name = *ControlNameOf(spec.name);
-    const QString qname =
-        QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    const ClickCommand command = ClickCommandOf(spec.name);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         controls_.SetCaption(name, FromQString(text), Origin::kView);
@@ -191,38 +192,27 @@ void MainWindow::ConnectUserInput() {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const bool checkable =
           spec.kind == ControlKind::kCheckBox || spec.kind == ControlKind::kRadioButton;
+      // The model takes the box's new state first, so the command reads it.
       connect(button, &QAbstractButton::clicked, this,
-              [this, name, qname, checkable](bool checked) {
+              [this, name, command, checkable](bool checked) {
                 if (checkable) controls_.SetChecked(name, checked, Origin::kView);
                 if (IsOptionControl(name))
                   OptionClicked(controls_, name, SettingsFilePath(ProgramDir()));
-                Q_EMIT controlClicked(qname);
+                if (command != nullptr) command(*this);
               });
-    } else if (auto* label = qobject_cast<ClickableLabel*>(widget)) {
-      connect(label, &ClickableLabel::clicked, this,
-              [this, qname] { Q_EMIT controlClicked(qname); });
+    } else if (auto* label = qobject_cast<ClickableLabel*>(widget); label && command) {
+      connect(label, &ClickableLabel::clicked, this, [this, command] { command(*this); });
     }
   }
 
-  auto onClick = [this](ControlName name, auto command) {
-    auto* button = qobject_cast<QAbstractButton*>(widgets_.Find(name.View()));
-    connect(button, &QAbstractButton::clicked, this, [this, command] { (this->*command)(); });
-  };
-  onClick(ctl::按钮_打开, &MainWindow::GoToAddress);
-  onClick(ctl::按钮_选择位置, &MainWindow::ChooseSaveFolder);
-  onClick(ctl::按钮_打开目录, &MainWindow::OpenSaveFolder);
-  onClick(ctl::按钮_checknew, &MainWindow::CheckForUpdateClicked);
-  ConnectAlbumCommands(*this);
-  ConnectDownloadButtons(*this);
-
   connect(widgets_.albumList, &QTreeWidget::itemChanged, this,
           [this](QTreeWidgetItem* item, int column) {
-            if (applying_ || column != 0) return;
+            if (applying_ || column != kColumnTick) return;
             const int row = widgets_.albumList->indexOfTopLevelItem(item);
-            const bool ticked = item->checkState(0) == Qt::Checked;
+            const bool ticked = item->checkState(kColumnTick) == Qt::Checked;
             if (row < 0 || controls_.RowChecked(row) == ticked) return;
             controls_.SetRowChecked(row, ticked, Origin::kView);
-            Q_EMIT rowTickChanged(row, ticked);
+            RowTickToggledCommand(*commands_, row);
           });
 }
 

@@ -55,13 +55,6 @@ class MainWindow : public QWidget {
   // of the event loop).
   void ApplyPendingChanges();
 
- Q_SIGNALS:
-  // A click on a button, check box, radio button or clickable label, after the model has taken
-  // the control's new state; commands that live outside the window connect here.
-  void controlClicked(const QString& name);
-  // The user ticked or cleared a row of the album list.
-  void rowTickChanged(int row, bool ticked);
-
  protected:
   void resizeEvent(QResizeEvent* event) override;
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "base/codec.h"
+#include "base/text_ops.h"
 
 namespace ak {
 
@@ -11,7 +12,8 @@ QString ToQString(const Text& gbk) { return QString::fromStdString(GbkToUtf8(gbk
 Text FromQString(const QString& text) { return Utf8ToGbk(text.toStdString()); }
 
 QString ToDisplayString(const Text& gbk) {
-  QString shown = ToQString(gbk);
+  // Control characters from the service are shown as "\xNN", never acted on.
+  QString shown = ToQString(ShowControlCharacters(gbk));
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return shown;
 }

@@ -123,7 +123,7 @@ TEST(ArgumentParserTest, GoodCommandLinesGiveTheirRequest) {
        "--cookies /tmp/k.txt",
        request(CliCommand::kDownload,
                [](CliRequest& r) {
-                 r.albums = "1,3-5";
+                 r.albums = {{{1, 1}, {3, 5}}};
                  r.pattern = "a(b)c";
                  r.saveFolder = "out";
                  r.cookies = "/tmp/k.txt";
@@ -131,7 +131,7 @@ TEST(ArgumentParserTest, GoodCommandLinesGiveTheirRequest) {
       {"download http://www.douban.com/people/ahua/ --albums=2 --to=/srv/p",
        request(CliCommand::kDownload,
                [](CliRequest& r) {
-                 r.albums = "2";
+                 r.albums = {{{2, 2}}};
                  r.saveFolder = "/srv/p";
                })},
   };
@@ -139,19 +139,8 @@ TEST(ArgumentParserTest, GoodCommandLinesGiveTheirRequest) {
     SCOPED_TRACE(row.line);
     const ParsedArguments parsed = ParseArguments(Split(row.line));
     ASSERT_TRUE(parsed.request.has_value()) << parsed.err;
-    const CliRequest& got = *parsed.request;
-    const CliRequest& want = row.expected;
-    EXPECT_EQ(got.command, want.command);
-    EXPECT_EQ(got.address, want.address);
-    EXPECT_EQ(got.covers, want.covers);
-    EXPECT_EQ(got.albums, want.albums);
-    EXPECT_EQ(got.browseMode, want.browseMode);
-    EXPECT_EQ(got.large, want.large);
-    EXPECT_EQ(got.record, want.record);
-    EXPECT_EQ(got.describe, want.describe);
-    EXPECT_EQ(got.pattern, want.pattern);
-    EXPECT_EQ(got.saveFolder, want.saveFolder);
-    EXPECT_EQ(got.cookies, want.cookies);
+    // The whole request: a field the parser forgets to fill, or fills wrongly, differs.
+    EXPECT_TRUE(*parsed.request == row.expected);
   }
 }
 

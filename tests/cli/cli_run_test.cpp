@@ -8,6 +8,7 @@
 
 #include <sstream>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "commands/settings.h"
 #include "commands/settings_names.h"
@@ -39,9 +40,13 @@ class CliRunTest : public ::testing::Test {
     engine_.list = [this](CommandContext& c) {
       const Text address = c.controls.Caption(ctl::编辑框_号码);
       listCookie_ = SharedCookieJar().Find("www.douban.com", "/", "dbcl2").has_value();
-      if (address.empty()) return c.controls.ShowMessage(AK_GBK("请输入网址"));
+      if (address.empty()) {
+        c.controls.ShowMessage(AK_GBK("请输入网址"));
+        return GetAlbumsOutcome::kEmptyAddress;
+      }
       if (!address.starts_with("http://www.douban.com/")) {
-        return c.controls.ShowMessage(AK_GBK("网址格式不符"));
+        c.controls.ShowMessage(AK_GBK("网址格式不符"));
+        return GetAlbumsOutcome::kBadAddress;
       }
       c.listing.Start([this, &c](WorkerGate& gate) {
         c.controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
@@ -51,13 +56,14 @@ class CliRunTest : public ::testing::Test {
         }
         for (const char* name : {"猫", "狗", "鱼"}) {
           const int row = c.controls.AppendRow();
-          c.controls.SetCell(row, 1, std::to_string(row + 1));
-          c.controls.SetCell(row, 2, Utf8ToGbk(name));
-          c.controls.SetCell(row, 5,
+          c.controls.SetCell(row, kColumnNumber, std::to_string(row + 1));
+          c.controls.SetCell(row, kColumnName, Utf8ToGbk(name));
+          c.controls.SetCell(row, kColumnAddress,
                              "http://www.douban.com/photos/album/" + std::to_string(row + 10));
           c.controls.SetRowChecked(row, true);
         }
       });
+      return GetAlbumsOutcome::kStarted;
     };
     engine_.download = [this](CommandContext& c) {
       Controls& k = c.controls;
@@ -92,7 +98,7 @@ class CliRunTest : public ::testing::Test {
       ++endCalls_;
       c.batch.Stop();
     };
-    engine_.failedPhotos = [this](CommandContext&) { return failed_; };
+    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{failed_, false}; };
   }
   ~CliRunTest() override {
     ::unsetenv("ALBUMKEEPER_HOME");
@@ -126,7 +132,7 @@ TEST_F(CliRunTest, CoversOnlyWhenAskedFor) {
   auto list = engine_.list;
   engine_.list = [&](CommandContext& c) {
     covers = c.controls.Checked(ctl::选择框_有图);
-    list(c);
+    return list(c);
   };
   EXPECT_EQ(Run({"list", kPerson}), 0);
   EXPECT_FALSE(covers);
@@ -143,6 +149,22 @@ TEST_F(CliRunTest, ListPrintsOneLinePerAlbumAndTheLogApart) {
             "2\t狗\thttp://www.douban.com/photos/album/11\n"
             "3\t鱼\thttp://www.douban.com/photos/album/12\n");
   EXPECT_EQ(err_.str(), "正努力获取相册列表，耐心等待哈！\n\n");
+}
+
+// A name from the service can neither drive the terminal nor split its line of the listing.
+TEST_F(CliRunTest, ListedNamesAreShownSafely) {
+  engine_.list = [](CommandContext& c) {
+    const int row = c.controls.AppendRow();
+    c.controls.SetCell(row, kColumnNumber, "1");
+    c.controls.SetCell(row, kColumnName,
+                       "\x1b]0;x\x07"
+                       "a\tb\r\nc");
+    c.controls.SetCell(row, kColumnAddress, "http://www.douban.com/photos/album/10/");
+    return GetAlbumsOutcome::kStarted;
+  };
+  EXPECT_EQ(Run({"list", kPerson}), 0);
+  EXPECT_EQ(out_.str(),
+            "1\t\\x1b]0;x\\x07a\\x09b\\x0d\\x0ac\thttp://www.douban.com/photos/album/10/\n");
 }
 
 TEST_F(CliRunTest, RefusedAddressExitsTwoWithTheProgramsMessage) {

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "albums/album_list.h"
 #include "base/codec.h"
 #include "cli/argument_parser.h"
 #include "cli/cli_run.h"
@@ -33,16 +34,17 @@ class RefusalCliTest : public ::testing::Test {
     SharedCookieJar().Clear();
     engine_.list = [](CommandContext& c) {
       const int row = c.controls.AppendRow();
-      c.controls.SetCell(row, 1, "1");
-      c.controls.SetCell(row, 5, "http://www.douban.com/photos/album/10/");
+      c.controls.SetCell(row, kColumnNumber, "1");
+      c.controls.SetCell(row, kColumnAddress, "http://www.douban.com/photos/album/10/");
       c.controls.SetRowChecked(row, true);
+      return GetAlbumsOutcome::kStarted;
     };
     engine_.download = [this](CommandContext& c) {
       interval_ = c.controls.Caption(ctl::编辑框_请求间隔);
       record_ = c.controls.Checked(ctl::选择框_下载记录);
       c.batch.Start([this, &c](WorkerGate& gate) {
         if (c.endBatchOnRefusal) {
-          c.lastBatchEndedByRefusal = true;
+          endedByRefusal_ = true;
           return;
         }
         gate.Pause();
@@ -52,6 +54,7 @@ class RefusalCliTest : public ::testing::Test {
       });
     };
     engine_.resume = [](CommandContext& c) { c.batch.Continue(); };
+    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{0, endedByRefusal_}; };
     engine_.end = [](CommandContext& c) { c.batch.Stop(); };
   }
   ~RefusalCliTest() override {
@@ -64,7 +67,7 @@ class RefusalCliTest : public ::testing::Test {
   std::ostringstream out_, err_;
   Text interval_;
   bool record_ = false;
-  std::atomic<bool> held_{false}, continued_{false};
+  std::atomic<bool> held_{false}, continued_{false}, endedByRefusal_{false};
 };
 
 constexpr const char* kAlbum = "http://www.douban.com/photos/album/10/";
@@ -92,6 +95,26 @@ TEST_F(RefusalCliTest, NoWaitEndsTheBatchWithExitOne) {
   EXPECT_EQ(RunCommandLine({"download", kAlbum, "--no-wait"}, engine_, {out_, err_, false}), 1);
   EXPECT_FALSE(held_);
   EXPECT_NE(err_.str().find("--no-wait"), std::string::npos) << err_.str();
+}
+
+TEST_F(RefusalCliTest, ListingEndedByRefusalExitsOneAndSaysSo) {
+  bool downloaded = false;
+  engine_.awaitListing = [](CommandContext& c) {
+    ListingResult refused = AwaitListing(c);
+    refused.endedByRefusal = true;
+    return refused;
+  };
+  engine_.download = [&downloaded](CommandContext&) { downloaded = true; };
+  const std::vector<std::string> runs[] = {{"list", kAlbum}, {"download", kAlbum, "--no-wait"}};
+  for (const std::vector<std::string>& args : runs) {
+    SCOPED_TRACE(args[0]);
+    err_.str("");
+    out_.str("");
+    EXPECT_EQ(RunCommandLine(args, engine_, {out_, err_, false}), 1);
+    EXPECT_NE(err_.str().find("refused the requests"), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str().find(kAlbum), std::string::npos);  // no row printed as if listed
+  }
+  EXPECT_FALSE(downloaded);
 }
 
 TEST_F(RefusalCliTest, IntervalAndRetryFailedReachTheControls) {

@@ -45,6 +45,39 @@ TEST_F(TerminalViewTest, LogIsPrintedInUtf8AsItGrows) {
   EXPECT_EQ(view_->Messages()[0], AK_GBK("全部下载完毕"));
 }
 
+// An album name from the service travels into the log, the message boxes and the progress line:
+// no byte of it may reach the terminal as a control character.
+TEST_F(TerminalViewTest, ControlCharactersAreShownNotSent) {
+  Attach(true);
+  controls_.SetCaption(ctl::标签_选择了相册数量, AK_GBK("总共需下载[1]个相册"));
+  const struct {
+    std::string gbk;
+    std::string shown;
+  } cases[] = {
+      {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
+      {"a\rb", "a\\x0db"},             // a lone CR would overwrite the line
+      {"a\r\nb\nc\td", "a\nb\nc\td"},  // the log's own line ends and tabs stay
+      {std::string("\0\x01\x1f\x7f", 4), "\\x00\\x01\\x1f\\x7f"},
+      {AK_GBK("运动会"), "运动会"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    log_.str("");
+    controls_.AppendLog(c.gbk);
+    EXPECT_EQ(log_.str(), c.shown);
+    controls_.SetCaption(ctl::标签_正在下载相册, c.gbk);
+    EXPECT_EQ(view_->ProgressLine().find('\x1b'), std::string::npos);
+    EXPECT_EQ(view_->ProgressLine().find('\x07'), std::string::npos);
+  }
+  // A lead byte of GBK before the escape does not hide it.
+  log_.str("");
+  controls_.AppendLog("\xB0\x1b[2J");
+  EXPECT_EQ(log_.str().find('\x1b'), std::string::npos) << log_.str();
+  log_.str("");
+  controls_.ShowMessage("\x1b[31m");
+  EXPECT_EQ(log_.str(), "信息：\\x1b[31m\n");
+}
+
 TEST_F(TerminalViewTest, MessageBoxIsAnsweredAtOnce) {
   Attach(false);
   std::thread worker([this] { controls_.ShowMessageAndWait(AK_GBK("网址格式不符")); });
