@@ -5,6 +5,7 @@
 
 #include "base/codec.h"
 #include "base/regex_matcher.h"
+#include "base/version.h"
 #include "cli/album_selection.h"
 #include "download/request_pacer.h"
 
@@ -32,7 +33,7 @@ void FlagPair(const CLI::Option* on, const CLI::Option* off, std::optional<bool>
 
 }  // namespace
 
-const char* VersionText() { return "AlbumKeeper 2.0"; }
+const char* VersionText() { return kVersionText; }
 
 std::string UsageText() { return kUsage; }
 

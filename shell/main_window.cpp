@@ -19,6 +19,7 @@
 
 #include "base/codec.h"
 #include "base/delay.h"
+#include "base/version.h"
 #include "commands/layout.h"
 #include "commands/program_dir.h"
 #include "commands/settings.h"
@@ -87,7 +88,7 @@ void MainWindow::Created() {
   ApplySkin(13);
   versionCheckGate_ = 1;
   controls_.SetWidth(ctl::编辑框_url, 624);
-  currentVersion_ = "2.0";
+  currentVersion_ = kVersion;
   controls_.SetCaption(ctl::标签_banben, currentVersion_);
   updateTag_ = "douban";
   LoadSettings(controls_, SettingsFilePath(ProgramDir()));
