@@ -1,9 +1,9 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string>
+
+#include "tools/double_process/double_process.h"
 
 namespace ak {
 
@@ -24,20 +24,16 @@ class DemoDouble {
   // "connect-to=..."). False, with `error`, when it cannot be started or says something else.
   bool Start(const std::filesystem::path& program, std::string& error);
 
-  const std::string& Ports() const { return ports_; }
-  const std::string& CaFile() const { return caFile_; }
-  const std::string& ConnectTo() const { return connectTo_; }
+  const std::string& Ports() const { return process_.announcement().ports; }
+  const std::string& CaFile() const { return process_.announcement().caFile; }
+  const std::string& ConnectTo() const { return process_.announcement().connectTo; }
 
   // Points this process at the double (ALBUMKEEPER_CA_FILE, ALBUMKEEPER_CONNECT_TO) and gives
   // it a demo folder as ALBUMKEEPER_HOME unless one is set; the folder is made.
   void ExportEnvironment() const;
 
  private:
-  pid_t pid_ = -1;
-  int input_ = -1;
-  std::string ports_;
-  std::string caFile_;
-  std::string connectTo_;
+  DoubleProcess process_;
 };
 
 // Where the demo's test double is: ALBUMKEEPER_DEMO_DOUBLE when set, else "fake_douban" beside

@@ -5,6 +5,7 @@
 
 #include "base/codec.h"
 #include "base/regex_matcher.h"
+#include "base/version.h"
 #include "cli/album_selection.h"
 #include "download/request_pacer.h"
 
@@ -147,7 +148,7 @@ ParsedArguments Refused(const std::string& why) {
 
 }  // namespace
 
-const char* VersionText() { return "AlbumKeeper 2.0"; }
+const char* VersionText() { return kVersionText; }
 
 std::string UsageText() { return kUsage; }
 

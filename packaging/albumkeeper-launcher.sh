@@ -13,4 +13,4 @@ export ALBUMKEEPER_HOME
 mkdir -p "$ALBUMKEEPER_HOME" 2>/dev/null || true
 # The browser's sandbox cannot run as root.
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
-exec "$here/../lib/albumkeeper/albumkeeper" "$@"
+exec "$here/@launcher_to_program@/albumkeeper" "$@"

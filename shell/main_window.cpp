@@ -20,6 +20,7 @@
 #include "albums/album_list.h"
 #include "base/codec.h"
 #include "base/delay.h"
+#include "base/version.h"
 #include "commands/album_commands.h"
 #include "commands/layout.h"
 #include "commands/program_dir.h"
@@ -88,7 +89,7 @@ void MainWindow::Created() {
   ApplySkin(13);
   versionCheckGate_ = 1;
   controls_.SetWidth(ctl::编辑框_url, 624);
-  currentVersion_ = "2.0";
+  currentVersion_ = kVersion;
   controls_.SetCaption(ctl::标签_banben, currentVersion_);
   updateTag_ = "douban";
   LoadSettings(controls_, SettingsFilePath(ProgramDir()));

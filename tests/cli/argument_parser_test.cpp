@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/version.h"
+
 namespace ak {
 namespace {
 
@@ -76,7 +78,7 @@ TEST(ArgumentParserTest, HelpAndVersionGoToStandardOutput) {
   }
   const ParsedArguments version = ParseArguments({"--version"});
   EXPECT_EQ(version.exitStatus, kExitOk);
-  EXPECT_EQ(version.out, "AlbumKeeper 2.0\n");
+  EXPECT_EQ(version.out, std::string(kVersionText) + "\n");
   EXPECT_NE(ParseArguments({"download", "--help"}).out.find("--albums"), std::string::npos);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/version.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace ak::e2e {
@@ -64,7 +65,7 @@ TEST_F(ArgumentsTest, HelpAndVersionExitZero) {
   EXPECT_NE(help.out.find("albumkeeper download ADDRESS"), std::string::npos) << Describe(help);
   const ProgramResult version = Run({"--version"});
   EXPECT_EQ(version.exitStatus, 0) << Describe(version);
-  EXPECT_EQ(version.out, "AlbumKeeper 2.0\n");
+  EXPECT_EQ(version.out, std::string(kVersionText) + "\n");
 }
 
 }  // namespace

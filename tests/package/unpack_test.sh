@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree, unpacks it into a temporary folder and runs the
 # unpacked program: its version, its help, and what the package holds.
-#   unpack_test.sh BUILD_DIR [CPACK]
+#   unpack_test.sh BUILD_DIR VERSION [CPACK]
 set -euo pipefail
 build=$1
-cpack=${2:-cpack}
+expected_version=$2
+cpack=${3:-cpack}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -18,17 +19,32 @@ deb=$(ls "$work"/out/albumkeeper_*.deb)
 dpkg-deb -x "$deb" "$work/root"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# The libraries' packages come from dpkg-shlibdeps, with their versions: "libcurl4 (>= 7.16.2)".
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libcurl4 libpcre2-8-0 libjson-c5 libjpeg62-turbo libcpp-httplib0.11; do
-  [[ ", $depends," == *", $package,"* ]] || fail "Depends lacks $package: $depends"
+has_depend() {
+  local entry
+  IFS=',' read -ra entries <<<"$depends"
+  for entry in "${entries[@]}"; do
+    entry=${entry# }
+    [ "${entry%% *}" = "$1" ] && return 0
+  done
+  return 1
+}
+for package in libc6 libstdc++6 libcurl4 libpcre2-8-0 libjson-c5 libjpeg62-turbo libssl3 \
+  libcpp-httplib0.11; do
+  has_depend "$package" || fail "Depends lacks $package: $depends"
 done
+copyright="$work/root/usr/share/doc/albumkeeper/copyright"
+[ -f "$copyright" ] || fail "no copyright file"
+head -1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
 [ -x "$work/root/usr/lib/albumkeeper/albumkeeper" ] || fail "no program in lib/albumkeeper"
 [ -x "$work/root/usr/lib/albumkeeper/fake_douban" ] || fail "no demo helper"
 
 export HOME="$work/home" QT_QPA_PLATFORM=offscreen
 unset ALBUMKEEPER_HOME XDG_DATA_HOME
 version=$("$work/root/usr/bin/albumkeeper" --version)
-[ "$version" = "AlbumKeeper 2.0" ] || fail "--version said: $version"
+[ "$version" = "AlbumKeeper $expected_version" ] || fail "--version said: $version"
 help=$("$work/root/usr/bin/albumkeeper" --help)
 [[ "$help" == *"albumkeeper download ADDRESS"* ]] || fail "--help said: $help"
 status=0
@@ -38,6 +54,9 @@ status=0
 
 # A package with the window: its desktop entry, and the demo against the double beside it.
 if [ -f "$work/root/usr/share/applications/albumkeeper.desktop" ]; then
+  for package in libqt6widgets6 libqt6webenginewidgets6 fonts-noto-cjk; do
+    has_depend "$package" || fail "Depends lacks $package: $depends"
+  done
   [ -f "$work/root/usr/share/icons/hicolor/scalable/apps/albumkeeper.svg" ] || fail "no icon"
   export QTWEBENGINE_DISABLE_SANDBOX=1
   timeout 120 "$work/root/usr/bin/albumkeeper" --demo --screenshot "$work/demo.png" --page 1 \

@@ -1,23 +1,13 @@
 #include "tests/support/fake_douban_process.h"
 
-#include <fcntl.h>
 #include <json-c/json.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <strings.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
-
-extern char** environ;
 
 namespace ak::test {
 namespace {
@@ -111,128 +101,19 @@ bool FakeDouban::Start() {
     args.push_back(options_.fixtureFile);
   }
   args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  // Our pipe ends are close-on-exec, so no other child keeps the double's input open.
-  int inPipe[2], outPipe[2];
-  if (::pipe2(inPipe, O_CLOEXEC) != 0) {
-    error_ = "pipe failed";
-    return false;
-  }
-  if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-    ::close(inPipe[0]);
-    ::close(inPipe[1]);
-    error_ = "pipe failed";
-    return false;
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, inPipe[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-  const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(inPipe[0]);
-  ::close(outPipe[1]);
-  stdinFd_ = inPipe[1];
-  stdoutFd_ = outPipe[0];
-  if (spawned != 0) {
-    pid_ = -1;
-    error_ = std::string("cannot start ") + AK_FAKE_DOUBAN_PATH;
-    Stop();
-    return false;
-  }
-  if (!ReadStartLines()) {
-    Stop();
-    return false;
-  }
-  return true;
+  return process_.Start(args, std::chrono::seconds(20), error_);
 #endif
 }
 
-bool FakeDouban::ReadStartLines() {
-  std::string text;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  // Three lines: "web=P api=P", "ca=FILE", "connect-to=...".
-  while (std::count(text.begin(), text.end(), '\n') < 3) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd fd{stdoutFd_, POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
-      error_ = "the double did not announce its ports in time";
-      return false;
-    }
-    char buffer[4096];
-    const ssize_t n = ::read(stdoutFd_, buffer, sizeof buffer);
-    if (n <= 0) {
-      error_ = "the double ended before announcing its ports (see its standard error)";
-      return false;
-    }
-    text.append(buffer, static_cast<size_t>(n));
-  }
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t end = text.find('\n', pos);
-    const std::string line = text.substr(pos, end - pos);
-    pos = end == std::string::npos ? text.size() : end + 1;
-    if (line.starts_with("web=")) {
-      std::sscanf(line.c_str(), "web=%d api=%d", &webPort_, &apiPort_);
-    } else if (line.starts_with("ca=")) {
-      caFile_ = line.substr(3);
-    } else if (line.starts_with("connect-to=")) {
-      connectTo_ = line.substr(11);
-    }
-  }
-  if (webPort_ <= 0 || apiPort_ <= 0 || caFile_.empty() || connectTo_.empty()) {
-    error_ = "unexpected start lines: " + text;
-    return false;
-  }
-  return true;
-}
-
-int FakeDouban::WaitForExit(int timeoutMs) {
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  pid_t done = 0;
-  while ((done = ::waitpid(pid_, &status, WNOHANG)) == 0 &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (done == 0) return -1;
-  pid_ = -1;
-  return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int FakeDouban::Stop() { return process_.Stop(std::chrono::seconds(10)); }
 
 int FakeDouban::CloseInputAndWait(int timeoutMs) {
-  if (pid_ <= 0) return -1;
-  if (stdinFd_ >= 0) ::close(stdinFd_);
-  stdinFd_ = -1;
-  return WaitForExit(timeoutMs);
-}
-
-int FakeDouban::Stop() {
-  int result = -1;
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    if (stdinFd_ >= 0) ::close(stdinFd_);
-    stdinFd_ = -1;
-    result = WaitForExit(10000);
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-      pid_ = -1;
-    }
-  }
-  if (stdinFd_ >= 0) ::close(stdinFd_);
-  if (stdoutFd_ >= 0) ::close(stdoutFd_);
-  stdinFd_ = stdoutFd_ = -1;
-  return result;
+  return process_.CloseInputAndWait(std::chrono::milliseconds(timeoutMs));
 }
 
 void FakeDouban::ExportEnvironment() const {
-  ::setenv("ALBUMKEEPER_CONNECT_TO", connectTo_.c_str(), 1);
-  ::setenv("ALBUMKEEPER_CA_FILE", caFile_.c_str(), 1);
+  ::setenv("ALBUMKEEPER_CONNECT_TO", connectTo().c_str(), 1);
+  ::setenv("ALBUMKEEPER_CA_FILE", caFile().c_str(), 1);
   ::setenv("ALBUMKEEPER_UPDATE_URL", UpdateUrl().c_str(), 1);
 }
 

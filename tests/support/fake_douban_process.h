@@ -1,10 +1,10 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tools/double_process/double_process.h"
 
 namespace ak::test {
 
@@ -59,15 +59,15 @@ class FakeDouban {
   // Closes the double's standard input, as a crashed test would, and waits up to `timeoutMs` for
   // it to end by itself. Returns its exit status, -1 when it did not end in time.
   int CloseInputAndWait(int timeoutMs);
-  bool running() const { return pid_ > 0; }
+  bool running() const { return process_.running(); }
   const std::string& error() const { return error_; }
 
-  int webPort() const { return webPort_; }
-  int apiPort() const { return apiPort_; }
+  int webPort() const { return process_.announcement().webPort; }
+  int apiPort() const { return process_.announcement().apiPort; }
   // HOST:PORT:127.0.0.1:PORT entries for the web host, the API host and the picture hosts.
-  const std::string& connectTo() const { return connectTo_; }
+  const std::string& connectTo() const { return process_.announcement().connectTo; }
   // The double's self-signed certificate, to be trusted as a CA file.
-  const std::string& caFile() const { return caFile_; }
+  const std::string& caFile() const { return process_.announcement().caFile; }
   const std::string& requestLogFile() const { return options_.requestLogFile; }
   // The update page's address on the double.
   static std::string UpdateUrl() { return "http://www.douban.com/albumkeeper/update.txt"; }
@@ -81,20 +81,10 @@ class FakeDouban {
   void ClearRequests() const;
 
  private:
-  bool ReadStartLines();
-  // waitpid with a deadline; the exit status, or -1 (still running, or killed by a signal).
-  int WaitForExit(int timeoutMs);
-
   FakeDoubanOptions options_;
   std::string tempDir_;
   std::string error_;
-  pid_t pid_ = -1;
-  int stdinFd_ = -1;
-  int stdoutFd_ = -1;
-  int webPort_ = 0;
-  int apiPort_ = 0;
-  std::string connectTo_;
-  std::string caFile_;
+  DoubleProcess process_;
 };
 
 // Parses one line of the double's request log; false when it is not one.

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/text_ops.h"
 #include "download/photo_request.h"
 #include "tests/support/fake_douban_process.h"
 #include "tests/tools/douban_client.h"
+#include "tools/double_process/double_process.h"
 
 namespace ak::test {
 namespace {
@@ -127,6 +130,41 @@ TEST(FakeDoubanProcess, ConnectToNamesEveryHost) {
        {"www.douban.com:80" + web, "www.douban.com:443" + api, "api.douban.com:443" + api,
         "img1.doubanio.com:80" + web, "img3.doubanio.com:80" + web}) {
     EXPECT_NE(douban.connectTo().find(entry), std::string::npos) << entry;
+  }
+}
+
+// What the demo and the tests start is taken only when it announces itself completely; anything
+// else is refused and ended rather than used with empty ports or CA file.
+TEST(DoubleProcess, TakesOnlyACompleteAnnouncement) {
+  struct Row {
+    std::string output;
+    bool taken;
+  };
+  for (const Row& row : std::vector<Row>{
+           {"web=8001 api=8002\nca=/tmp/ca.pem\nconnect-to=www.douban.com:80:127.0.0.1:8001\n",
+            true},
+           {"web=8001 api=8002\nca=\nconnect-to=x\n", false},
+           {"web=none\nca=/tmp/ca.pem\nconnect-to=x\n", false},
+           {"web=8001 api=8002\n", false},  // ends after one line
+           {"", false},
+       }) {
+    SCOPED_TRACE(row.output);
+    DoubleProcess process;
+    std::string error;
+    // The stand-in prints its lines; after three it waits for its input to close as the double
+    // does, with fewer it ends.
+    const bool three = std::count(row.output.begin(), row.output.end(), '\n') == 3;
+    const std::string script =
+        "printf '" + row.output + "'; " + (three ? "exec cat >/dev/null" : "exit 0");
+    const bool taken = process.Start({"/bin/sh", "-c", script}, std::chrono::seconds(20), error);
+    EXPECT_EQ(taken, row.taken) << error;
+    EXPECT_EQ(process.running(), row.taken);
+    if (taken) {
+      EXPECT_EQ(process.announcement().webPort, 8001);
+      EXPECT_EQ(process.announcement().apiPort, 8002);
+      EXPECT_EQ(process.announcement().caFile, "/tmp/ca.pem");
+      EXPECT_EQ(process.CloseInputAndWait(std::chrono::seconds(10)), 0);
+    }
   }
 }
 

@@ -14,6 +14,7 @@
 #include <QWebEngineView>
 
 #include "base/codec.h"
+#include "base/version.h"
 #include "controls/control_catalogue.h"
 #include "tests/window/window_fixture.h"
 
@@ -217,8 +218,8 @@ class StartupTests : public QObject {
 
   void startUpValues() {
     WindowUnderTest t({.settings = Utf8ToGbk("[全局设置]\r\n下载记录=1\r\n")});
-    QCOMPARE(t.controls().Caption(ctl::标签_banben), Text("2.0"));
-    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banben)->text(), QStringLiteral("2.0"));
+    QCOMPARE(t.controls().Caption(ctl::标签_banben), Text(kVersion));
+    QCOMPARE(t.widgetAs<QLabel>(ctl::标签_banben)->text(), QString::fromLatin1(kVersion));
     // The save folder is the program's folder after every start.
     QCOMPARE(t.controls().Caption(ctl::编辑框_保存位置), t.programDir());
     QCOMPARE(t.widgetAs<QLineEdit>(ctl::编辑框_保存位置)->text(),
