@@ -14,9 +14,13 @@ void HeadlessView::Attached(const ControlsState& state) {
 }
 
 void HeadlessView::ChangesPending() {
-  // Taking and carrying out under one lock keeps the order when several writers call in at once.
+  // Taking and carrying out under one drain lock keeps the order when several writers call in at
+  // once. The state's lock is taken only after the model's is released: Attach hands the state
+  // over under the model's lock, so the reverse order would be a deadlock waiting to happen.
+  std::lock_guard drain(drainMutex_);
+  std::vector<ControlChange> changes = controls_.TakeChanges();
   std::lock_guard lock(mutex_);
-  for (ControlChange& change : controls_.TakeChanges()) {
+  for (ControlChange& change : changes) {
     Noticed(change, state_);
     state_.Apply(change);
     sequences_.push_back(change.sequence);

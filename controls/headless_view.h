@@ -47,6 +47,8 @@ class HeadlessView : public ControlsView {
 
   Controls& controls_;
   std::ostream& out_;
+  // Held from taking the model's changes until they are carried out.
+  std::mutex drainMutex_;
   mutable std::mutex mutex_;
   ControlsState state_;
   std::vector<std::uint64_t> sequences_;
