@@ -6,7 +6,7 @@
 #include "base/codec.h"
 #include "base/regex_matcher.h"
 #include "cli/album_selection.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 namespace {

@@ -109,7 +109,7 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
   // Ctrl-C (end); with --no-wait it ends the batch.
   std::atomic<bool> held{false};
   std::mutex errMutex;
-  context.endBatchOnRefusal = request.noWait;
+  context.endOnRefusal = request.noWait;
   context.onRefusalHold = [&] {
     held = true;
     std::lock_guard<std::mutex> lock(errMutex);
@@ -174,7 +174,7 @@ int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams st
         }
         if (watch.Interrupted()) {
           status = kExitInterrupted;
-        } else if (context.lastBatchEndedByRefusal) {
+        } else if (context.lastBatch.Get().outcome.endedByRefusal()) {
           view->Finish();
           streams.err << "albumkeeper: the service refused the requests (too frequent, or a "
                          "sign-in is needed); the download ended (--no-wait)\n";

@@ -12,7 +12,7 @@ CliEngine ProgramCliEngine() {
   engine.end = [](CommandContext& context) { EndDownloadCommand(context); };
   engine.resume = [](CommandContext& context) { ContinueDownloadCommand(context); };
   engine.failedPhotos = [](CommandContext& context) {
-    return context.lastBatchFailedPhotos.load();
+    return context.lastBatch.Get().outcome.failed;
   };
   return engine;
 }

@@ -1,30 +1,24 @@
-#include "download/refusal_hold.h"
-
-#include "base/codec.h"
-#include "download/batch_buttons.h"
+#include "requests/refusal_hold.h"
 
 namespace ak {
 
-bool HoldAfterRefusal(AlbumDownloadEnv& env) {
-  if (env.gate.Stopped()) return false;
-  if (env.endOnRefusal) {
-    env.endedByRefusal = true;
-    env.controls.AppendLog(
-        AK_GBK("豆瓣拒绝了请求（访问太频繁，或需要登录），下载已结束。\r\n\r\n"));
-    env.gate.Stop();
-    // The batch is over: the buttons of the idle state, as after the end command.
-    ShowIdleButtons(env.controls);
+bool HoldAfterRefusal(RefusalHold& hold) {
+  if (hold.gate.Stopped()) return false;
+  ++hold.refusals;
+  if (hold.policy.endOnRefusal) {
+    hold.endedByRefusal = true;
+    hold.controls.AppendLog(hold.endedLine);
+    hold.gate.Stop();
+    if (hold.showEnded) hold.showEnded();
     return false;
   }
   // The same state the pause command makes: its buttons first, then the gate.
-  ShowHeldButtons(env.controls);
-  env.gate.Pause();
-  env.controls.AppendLog(
-      AK_GBK("豆瓣拒绝了请求（访问太频繁，或需要登录），下载已暂停：请在登录页登录豆瓣，"
-             "或等待一段时间，然后按“继续下载”，被拒绝的请求会重新发送。\r\n\r\n"));
-  if (env.onRefusalHold) env.onRefusalHold();
-  if (!env.gate.Checkpoint()) return false;
-  if (env.pacer) env.pacer->BackOff();
+  if (hold.showHeld) hold.showHeld();
+  hold.gate.Pause();
+  hold.controls.AppendLog(hold.heldLine);
+  if (hold.policy.onHold) hold.policy.onHold();
+  if (!hold.gate.Checkpoint()) return false;
+  if (hold.pacer) hold.pacer->BackOff();
   return true;
 }
 
