@@ -28,7 +28,7 @@ bool EmptyText(std::string_view body) { return body.empty() || body.front() == '
 
 Text BlockPageMarker() { return AK_GBK("有异常请求从你的 IP 发出，请登录"); }
 
-Text LoginRedirectPageMarker() { return AK_GBK("<title>登录跳转页</title>"); }
+Text LoginRedirectPageMarker() { return AK_GBK("登录跳转页"); }
 
 bool IsRefusalStatus(long status) { return status == 403 || status == 418; }
 
@@ -38,8 +38,8 @@ bool IsBlockPage(std::string_view utf8Page) {
 }
 
 bool IsLoginRedirectPage(std::string_view utf8Page) {
-  // The title as the page writes it; blanks inside the title element are allowed.
-  static const Text title = GbkToUtf8(AK_GBK("登录跳转页"));
+  // The marker inside the page's title element, blanks around it allowed.
+  static const Text title = GbkToUtf8(LoginRedirectPageMarker());
   std::size_t open = utf8Page.find("<title");
   while (open != std::string_view::npos) {
     const std::size_t close = utf8Page.find("</title>", open);

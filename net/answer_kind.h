@@ -56,7 +56,7 @@ AnswerKind JudgeAnswer(RequestKind kind, const ServiceAnswer& answer);
 // The pieces of the judgement, for callers that look at one of them.
 // The block page's marker, GBK.
 Text BlockPageMarker();
-// The marker of the login-redirect page, GBK: its title.
+// The marker of the login-redirect page, GBK: the text of its title.
 Text LoginRedirectPageMarker();
 bool IsRefusalStatus(long status);
 // True when the page (as it arrived, UTF-8) carries the block page's marker.
