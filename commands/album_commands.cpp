@@ -17,10 +17,15 @@ RefusalHold ContextListingHold(CommandContext& ctx, WorkerGate& gate) {
   RefusalPolicy policy;
   policy.endOnRefusal = ctx.endOnRefusal;
   policy.onHold = [&ctx] {
-    ctx.listingHeld = true;
     if (ctx.onListingRefusalHold) ctx.onListingRefusalHold();
   };
-  return ListingHold(ctx.controls, gate, std::move(policy));
+  RefusalHold hold = ListingHold(ctx.controls, gate, std::move(policy));
+  // Held before its buttons show, so that a press of continue or end reaches the listing.
+  hold.showHeld = [&ctx, show = std::move(hold.showHeld)] {
+    ctx.listingHeld = true;
+    show();
+  };
+  return hold;
 }
 
 // The listing worker: the page that gives the title, the source, the opening texts, then the

@@ -12,9 +12,10 @@ bool HoldAfterRefusal(RefusalHold& hold) {
     if (hold.showEnded) hold.showEnded();
     return false;
   }
-  // The same state the pause command makes: its buttons first, then the gate.
-  if (hold.showHeld) hold.showHeld();
+  // The same state the pause command makes, the gate first: a continue pressed as soon as
+  // its button shows must find the worker paused, or it would be lost.
   hold.gate.Pause();
+  if (hold.showHeld) hold.showHeld();
   hold.controls.AppendLog(hold.heldLine);
   if (hold.policy.onHold) hold.policy.onHold();
   if (!hold.gate.Checkpoint()) return false;
