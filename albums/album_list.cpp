@@ -46,6 +46,13 @@ void FinishListing(Controls& controls) {
   controls.AppendLog(AK_GBK("-----获取完毕,共计") + count + AK_GBK("个\r\n\r\n"));
 }
 
+void FinishUnansweredListing(Controls& controls) {
+  controls.SetVisible(ctl::画板1, false);
+  controls.SetCaption(ctl::标签_动态, AK_GBK("相册列表获取失败：豆瓣没有应答"));
+  controls.AppendLog(
+      AK_GBK("-----豆瓣没有应答，没有获取到相册，请检查网络后再按“2：获取相册”\r\n\r\n"));
+}
+
 void SelectAllClicked(Controls& controls) {
   if (!controls.Checked(ctl::选择框_全选)) return;
   controls.SetChecked(ctl::选择框_反选, false);

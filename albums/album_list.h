@@ -35,6 +35,9 @@ void StepListingProgress(Controls& controls);
 // The end of every listing: the drawing board hidden, the status line and the log's closing line
 // with the number of rows now in the list.
 void FinishListing(Controls& controls);
+// The end of a listing that found nothing because the service did not answer: the same places
+// say so, never "共计0个".
+void FinishUnansweredListing(Controls& controls);
 
 // `选择框_全选` clicked: when it is now checked, clears `选择框_反选` and ticks every row.
 void SelectAllClicked(Controls& controls);

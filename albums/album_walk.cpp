@@ -29,10 +29,24 @@ std::shared_ptr<const CoverImage> ObtainCover(const Text& address, const Text& l
 
 }  // namespace
 
-bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io) {
+bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io,
+                      RefusalHold* hold) {
+  RefusalHold ownHold = ListingHold(controls, gate, {});
+  RefusalHold& refusals = hold != nullptr ? *hold : ownHold;
+  // Whether a page came with no answer at all (not even an error page).
+  bool unanswered = false;
+  auto fetch = [&](const Text& url) -> std::optional<Text> {
+    std::optional<ServiceSender::Page> page = SendListingPage(refusals, io, url);
+    if (!page) return std::nullopt;
+    if (page->status == 0) unanswered = true;
+    return PageText(page->body);
+  };
+
   StartListing(controls);
   const Text base = "http://" + WebHost() + "/people/" + source.id + "/photos";
-  const Text first = PageText(io.FetchPage(base, gate.StopToken()));
+  const std::optional<Text> firstPage = fetch(base);
+  if (!firstPage) return false;
+  const Text& first = *firstPage;
   io.Pause(kFirstPagePauseMs, gate.StopToken());
   if (!gate.Checkpoint()) return false;
 
@@ -43,9 +57,9 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
     // A page count near the int limit would overflow the start value in int.
     const long long start = static_cast<long long>(page - 1) * kAlbumsPerListPage;
     const Text url = base + "?start=" + std::to_string(start);
-    const std::vector<AlbumEntry> entries =
-        ReadAlbumEntries(PageText(io.FetchPage(url, gate.StopToken())));
-    if (!gate.Checkpoint()) return false;
+    const std::optional<Text> listPage = fetch(url);
+    if (!listPage || !gate.Checkpoint()) return false;
+    const std::vector<AlbumEntry> entries = ReadAlbumEntries(*listPage);
     if (pageCountText == "1") {
       controls.SetProgressMaximum(ctl::进度条1, static_cast<int>(entries.size()));
     }
@@ -61,7 +75,11 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
       AppendAlbumRow(controls, name, entry.address, std::move(cover));
     }
   }
-  FinishListing(controls);
+  if (unanswered && controls.RowCount() == 0) {
+    FinishUnansweredListing(controls);
+  } else {
+    FinishListing(controls);
+  }
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "albums/listing_io.h"
+#include "albums/listing_requests.h"
 #include "albums/source.h"
 #include "base/worker_gate.h"
 #include "controls/controls.h"
@@ -13,9 +14,12 @@ namespace ak {
 // Walks the album-list pages of the person `source.id`: the first page once for its counts,
 // then every page from "?start=0" in steps of 16, one ticked row per album entry. Covers are
 // fetched while `选择框_有图` is checked, read afresh for every album; an entry without a cover,
-// or whose cover cannot be fetched or decoded, shows the placeholder.
+// or whose cover cannot be fetched or decoded, shows the placeholder. The pages go through the
+// send path with `hold` (the listing's own hold when null): a refusal holds the walk, or ends
+// it. A walk that listed nothing because the service did not answer says so instead of
+// "共计0个".
 bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate,
-                      ListingIo& io = ServiceListingIo());
+                      ListingIo& io = ServiceListingIo(), RefusalHold* hold = nullptr);
 
 // Lists the one album of `source`: its title cleaned (written back to `source.title`) as the
 // name, the typed address as the address, no cover.

@@ -1,9 +1,9 @@
 #include "albums/listing_io.h"
 
 #include "base/delay.h"
-#include "net/http_fetch.h"
 #include "net/plain_http_get.h"
 #include "net/winhttp_fetch.h"
+#include "requests/service_send.h"
 
 namespace ak {
 namespace {
@@ -14,10 +14,10 @@ constexpr int kCoverTimeoutSeconds = 30;
 class ServiceIo final : public ListingIo {
  public:
   Bytes FetchPage(const Text& url, std::stop_token stop) override {
-    HttpFetchRequest request;
-    request.url = url;
-    request.stop = std::move(stop);
-    return PerformHttpFetch(request).body;
+    return HttpPageAnswer(url, std::move(stop)).body;
+  }
+  ServiceAnswer FetchPageAnswer(const Text& url, std::stop_token stop) override {
+    return HttpPageAnswer(url, std::move(stop));
   }
   Bytes FetchCover(const Text& url, const Text& listPage, std::stop_token stop) override {
     int status = 0;
@@ -36,6 +36,15 @@ class ServiceIo final : public ListingIo {
 };
 
 }  // namespace
+
+ServiceAnswer ListingIo::FetchPageAnswer(const Text& url, std::stop_token stop) {
+  ServiceAnswer answer;
+  answer.url = url;
+  answer.body = FetchPage(url, std::move(stop));
+  answer.completed = !answer.body.empty();
+  answer.status = answer.completed ? 200 : 0;
+  return answer;
+}
 
 ListingIo& ServiceListingIo() {
   static ServiceIo io;

@@ -3,6 +3,7 @@
 #include <stop_token>
 
 #include "base/types.h"
+#include "net/answer_kind.h"
 
 namespace ak {
 
@@ -14,6 +15,10 @@ class ListingIo {
   virtual ~ListingIo() = default;
   // The body of a plain page GET (HttpFetch with its defaults); empty on any failure.
   virtual Bytes FetchPage(const Text& url, std::stop_token stop) = 0;
+  // The same fetch as the judge of the service's answers sees it (status, where redirects led):
+  // what the listing sends. By default FetchPage's body taken as a complete 200 answer, or as
+  // no answer when it is empty.
+  virtual ServiceAnswer FetchPageAnswer(const Text& url, std::stop_token stop);
   // The body of a cover picture (PlainHttpGet), whatever the status; empty on failure. The
   // service's picture hosts refuse requests without its Referer: a 403 is asked once more with
   // the album-list page `listPage` (the page the covers were found on) as the Referer.

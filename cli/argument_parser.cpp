@@ -7,7 +7,7 @@
 #include "base/regex_matcher.h"
 #include "base/version.h"
 #include "cli/album_selection.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 namespace {

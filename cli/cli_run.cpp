@@ -130,21 +130,24 @@ class CliRun {
   // A refusal of the service holds the batch, as the window does, until Enter (continue) or
   // Ctrl-C (end); with --no-wait it ends the batch.
   void WatchRefusals() {
-    context_.endBatchOnRefusal = request_.noWait;
-    context_.onRefusalHold = [this] {
-      held_ = true;
-      std::lock_guard<std::mutex> lock(errMutex_);
-      view_->Finish();
-      streams_.err << HoldNotice(context_.batch.Running() ? "download" : "listing");
-      streams_.err.flush();
-    };
+    context_.endOnRefusal = request_.noWait;
+    context_.onRefusalHold = [this] { Held("download"); };
+    context_.onListingRefusalHold = [this] { Held("listing"); };
+  }
+
+  void Held(const char* work) {
+    held_ = true;
+    std::lock_guard<std::mutex> lock(errMutex_);
+    view_->Finish();
+    streams_.err << HoldNotice(work);
+    streams_.err.flush();
   }
 
   // Enter after a hold: a held listing goes on through its worker, a held batch through the
   // continue button.
   void Resume() {
     if (!held_.exchange(false)) return;
-    if (context_.listing.Running()) {
+    if (context_.listingHeld.exchange(false)) {
       context_.listing.Continue();
     } else if (engine_.resume) {
       engine_.resume(context_);

@@ -8,7 +8,8 @@ namespace {
 
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
-  return {context.lastBatchFailedPhotos.load(), context.lastBatchEndedByRefusal.load()};
+  const BatchOutcome outcome = context.lastBatch.Get().outcome;
+  return {outcome.failed, outcome.endedByRefusal()};
 }
 
 }  // namespace

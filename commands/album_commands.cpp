@@ -4,6 +4,7 @@
 #include "albums/album_list.h"
 #include "albums/album_pages.h"
 #include "albums/album_walk.h"
+#include "albums/listing_requests.h"
 #include "albums/page_text.h"
 #include "base/codec.h"
 #include "net/service_config.h"
@@ -11,19 +12,40 @@
 namespace ak {
 namespace {
 
+// The listing's hold after a refusal: the context's choice of holding or ending, and while
+// it holds, continue and end act on the listing.
+RefusalHold ContextListingHold(CommandContext& ctx, WorkerGate& gate) {
+  RefusalPolicy policy;
+  policy.endOnRefusal = ctx.endOnRefusal;
+  policy.onHold = [&ctx] {
+    if (ctx.onListingRefusalHold) ctx.onListingRefusalHold();
+  };
+  RefusalHold hold = ListingHold(ctx.controls, gate, std::move(policy));
+  // Held before its buttons show, so that a press of continue or end reaches the listing.
+  hold.showHeld = [&ctx, show = std::move(hold.showHeld)] {
+    ctx.listingHeld = true;
+    show();
+  };
+  return hold;
+}
+
 // The listing worker: the page that gives the title, the source, the opening texts, then the
 // person's albums or the one album. The button comes back however the worker ends.
-void RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate& gate) {
+ListingOutcome RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate& gate) {
   Controls& controls = ctx.controls;
   struct ButtonBack {
     Controls& controls;
     ~ButtonBack() { controls.SetEnabled(ctl::按钮_获取相册封面, true); }
   } buttonBack{controls};
+  RefusalHold hold = ContextListingHold(ctx, gate);
+  auto ended = [&] { return ListingOutcome{controls.RowCount(), true, hold.endedByRefusal}; };
 
   const bool person = typed.kind == AddressKind::kPerson;
   const Text titlePage = person ? "http://" + WebHost() + "/people/" + typed.id : typed.address;
-  const Text page = PageText(ServiceListingIo().FetchPage(titlePage, gate.StopToken()));
-  if (!gate.Checkpoint()) return;
+  const std::optional<ServiceSender::Page> answer =
+      SendListingPage(hold, ServiceListingIo(), titlePage);
+  if (!answer || !gate.Checkpoint()) return ended();
+  const Text page = PageText(answer->body);
   Source source{typed.address, typed.id, person ? ReadOwnerName(page) : ReadAlbumTitle(page)};
   ctx.source.Set(source);
 
@@ -31,16 +53,19 @@ void RunListing(CommandContext& ctx, const ClassifiedAddress& typed, WorkerGate&
   controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
   controls.SetVisible(ctl::画板1, false);
   if (person) {
-    ListPersonAlbums(controls, source, gate);
-  } else if (ListSingleAlbum(controls, source, gate)) {
+    if (!ListPersonAlbums(controls, source, gate, ServiceListingIo(), &hold)) return ended();
+  } else {
+    if (!ListSingleAlbum(controls, source, gate)) return ended();
     // The album's cleaned title is the folder level above the album folder.
     ctx.source.Set(source);
   }
+  return ListingOutcome{controls.RowCount(), false, false};
 }
 
-// Whether a refusal of the service ended the last listing. The listing has no such outcome yet:
-// a refused listing page reads as an empty one, so this is the one place that will read it.
-bool ListingEndedByRefusal(const CommandContext&) { return false; }
+// Whether a refusal of the service ended the last listing (the command line's --no-wait).
+bool ListingEndedByRefusal(const CommandContext& ctx) {
+  return ctx.lastListing.Get().endedByRefusal;
+}
 
 }  // namespace
 
@@ -60,8 +85,11 @@ GetAlbumsOutcome GetAlbumsCommand(CommandContext& ctx) {
   // The page fetch that gives the title runs on the worker too, so the window never waits on
   // the network; the button stays disabled until the listing has ended.
   controls.SetEnabled(ctl::按钮_获取相册封面, false);
-  const bool started =
-      ctx.listing.Start([&ctx, address](WorkerGate& gate) { RunListing(ctx, address, gate); });
+  const bool started = ctx.listing.Start([&ctx, address](WorkerGate& gate) {
+    ctx.lastListing.Set({});
+    ctx.lastListing.Set(RunListing(ctx, address, gate));
+    ctx.listingHeld = false;
+  });
   if (started) return GetAlbumsOutcome::kStarted;
   controls.SetEnabled(ctl::按钮_获取相册封面, true);
   return ctx.listing.Running() ? GetAlbumsOutcome::kBusy : GetAlbumsOutcome::kNoWorker;

@@ -3,43 +3,43 @@
 #include <chrono>
 
 #include "base/codec.h"
-#include "base/delay.h"
 #include "commands/program_dir.h"
 #include "download/batch_buttons.h"
 #include "download/batch_download.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 namespace {
 
-// How long a new batch waits for an ended one to leave: its transfers are abandoned at once,
-// so it is normally gone within milliseconds.
-constexpr auto kEndedBatchWait = std::chrono::seconds(10);
-constexpr auto kEndedBatchPoll = std::chrono::milliseconds(10);
+// The batch's policy, made once here from the context and the window's controls.
+BatchPolicy MakeBatchPolicy(CommandContext& ctx, bool recordForced) {
+  BatchPolicy policy;
+  policy.interval =
+      std::chrono::milliseconds(IntervalMilliseconds(ctx.controls.Caption(ctl::编辑框_请求间隔)));
+  policy.refusal.endOnRefusal = ctx.endOnRefusal;
+  policy.refusal.onHold = ctx.onRefusalHold;
+  policy.recordForced = recordForced;
+  return policy;
+}
 
-// Starts a batch over `batch` with `source`; the idle buttons again when nothing could start.
-void StartBatch(CommandContext& ctx, BatchOptions batch, const Source& source) {
+// Starts `body` as the next batch; the idle buttons again when nothing could start. A batch that
+// was ended a moment ago may still be on its way out (its transfers are being abandoned): the
+// new one then starts on the batch worker right after it, and the window's thread never waits.
+void StartBatch(CommandContext& ctx, WorkerSlot::Body body) {
   Controls& controls = ctx.controls;
   ShowRunningButtons(controls);
-  const auto deadline = std::chrono::steady_clock::now() + kEndedBatchWait;
-  while (ctx.batch.Running() && std::chrono::steady_clock::now() < deadline) {
-    PumpingDelay(kEndedBatchPoll.count());
-  }
-  batch.interval =
-      std::chrono::milliseconds(IntervalMilliseconds(controls.Caption(ctl::编辑框_请求间隔)));
-  batch.endOnRefusal = ctx.endBatchOnRefusal;
-  batch.onRefusalHold = ctx.onRefusalHold;
-  ctx.lastBatchEndedByRefusal = false;
-  const bool started = ctx.batch.Start([&ctx, batch, source](WorkerGate& gate) {
-    const BatchOutcome outcome = RunBatchDownload(ctx.controls, gate, source, batch);
-    ctx.lastBatchFailedPhotos = outcome.failedPhotos;
-    ctx.lastBatchEndedByRefusal = outcome.endedByRefusal;
-    std::lock_guard<std::mutex> lock(ctx.lastBatchMutex);
-    ctx.lastBatchJobs = outcome.jobs;
-    ctx.lastBatchSource = source;
-  });
   // Nothing runs: the window must not stay in the running state.
-  if (!started) ShowIdleButtons(controls);
+  if (!ctx.batch.StartAfterEnded(std::move(body))) ShowIdleButtons(controls);
+}
+
+void RunAndKeep(CommandContext& ctx, WorkerGate& gate, const Source& source,
+                const BatchOptions& options) {
+  BatchOutcome outcome = RunBatchDownload(ctx.controls, gate, source, options);
+  ctx.lastBatch.Set({true, std::move(outcome), source});
+}
+
+void LogNothingToRetry(Controls& controls) {
+  controls.AppendLog(AK_GBK("还没有可以重试的下载\r\n\r\n"));
 }
 
 }  // namespace
@@ -47,24 +47,32 @@ void StartBatch(CommandContext& ctx, BatchOptions batch, const Source& source) {
 void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options) {
   // The batch's own copy of the source: a listing started meanwhile does not move its albums
   // elsewhere.
-  StartBatch(ctx, BatchOptions{ProgramDir(), options.retryWait}, ctx.source.Get());
+  const BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
+  StartBatch(ctx, [&ctx, batch, source = ctx.source.Get()](WorkerGate& gate) {
+    RunAndKeep(ctx, gate, source, batch);
+  });
 }
 
 void RetryFailedCommand(CommandContext& ctx, DownloadCommandOptions options) {
-  if (ctx.batch.Running()) return;
-  BatchOptions batch{ProgramDir(), options.retryWait};
-  Source source;
-  {
-    std::lock_guard<std::mutex> lock(ctx.lastBatchMutex);
-    if (ctx.lastBatchJobs.empty()) {
-      ctx.controls.AppendLog(AK_GBK("还没有可以重试的下载\r\n\r\n"));
+  // A running batch is left alone; one that was ended and is leaving is followed by the rerun.
+  if (ctx.batch.Running() && !ctx.batch.Leaving()) return;
+  if (!ctx.batch.Running() && ctx.lastBatch.Get().outcome.jobs.empty()) {
+    LogNothingToRetry(ctx.controls);
+    return;
+  }
+  const BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, true)};
+  StartBatch(ctx, [&ctx, batch](WorkerGate& gate) {
+    // The last batch as it ended, also when it was still leaving as the button was pressed.
+    const LastBatch last = ctx.lastBatch.Get();
+    if (last.outcome.jobs.empty()) {
+      ShowIdleButtons(ctx.controls);
+      LogNothingToRetry(ctx.controls);
       return;
     }
-    batch.jobs = ctx.lastBatchJobs;
-    source = ctx.lastBatchSource;
-  }
-  batch.recordForced = true;
-  StartBatch(ctx, std::move(batch), source);
+    BatchOptions rerun = batch;
+    rerun.jobs = last.outcome.jobs;
+    RunAndKeep(ctx, gate, last.source, rerun);
+  });
 }
 
 void PauseDownloadCommand(CommandContext& ctx) {
@@ -73,11 +81,21 @@ void PauseDownloadCommand(CommandContext& ctx) {
 }
 
 void ContinueDownloadCommand(CommandContext& ctx) {
+  // A listing held by a refusal sends its refused request again; the buttons go back to what
+  // the batch shows (idle when none runs).
+  if (ctx.listingHeld.exchange(false)) {
+    ctx.listing.Continue();
+    if (!ctx.batch.Running()) {
+      ShowIdleButtons(ctx.controls);
+      return;
+    }
+  }
   ShowContinuedButtons(ctx.controls);
   ctx.batch.Continue();
 }
 
 void EndDownloadCommand(CommandContext& ctx) {
+  if (ctx.listingHeld.exchange(false)) ctx.listing.Stop();
   ctx.batch.Stop();
   ShowIdleButtons(ctx.controls);
 }

@@ -2,7 +2,7 @@
 
 #include "commands/settings.h"
 #include "commands/settings_names.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 namespace {

@@ -16,13 +16,14 @@ constexpr int kPhotosPerPage = 100;
 
 }  // namespace
 
-bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job) {
-  AlbumRun run(env);
+bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job) {
+  AlbumRun run(env, tally);
   const Text albumAddress = job.address;
   job.address = TextBetween(job.address, "/photos/album/", "/");
   const Text base = "https://" + ApiHost() + "/v2/album/" + job.address;
 
-  const std::optional<Bytes> totalAnswer = run.FetchOnce(base + "/photos?count=1");
+  const std::optional<Bytes> totalAnswer =
+      run.FetchOnce(base + "/photos?count=1", RequestKind::kApi);
   if (!totalAnswer) return false;
   const Text totalText = ApiTotalText(Utf8ToGbk(*totalAnswer));
   job.countSlot = totalText;
@@ -39,7 +40,7 @@ bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job) {
   for (int page = 1; page <= pages; ++page) {
     const Text address = base + "/photos?start=" + std::to_string((page - 1) * kPhotosPerPage) +
                          "&count=" + std::to_string(kPhotosPerPage);
-    const std::optional<Bytes> body = run.FetchWithRetries(address);
+    const std::optional<Bytes> body = run.FetchWithRetries(address, RequestKind::kApi);
     if (!body) return false;
     const std::vector<ApiPhoto> photos = ParseApiPhotoPage(*body);
     for (std::size_t element = 0; element < photos.size(); ++element) {

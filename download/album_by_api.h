@@ -8,6 +8,7 @@ namespace ak {
 // then pages of 100 photos ("start=0&count=100", "start=100&count=100", ...). The album address
 // is reduced to the album number. False when the batch was ended during the album; true
 // otherwise, however the album went.
-bool DownloadAlbumByApi(AlbumDownloadEnv& env, AlbumJob& job);
+// Its counts go to `tally`.
+bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job);
 
 }  // namespace ak

@@ -26,8 +26,9 @@ enum class Walk {
   kFallback,  // the pages are not what the walk understands: retry through the API
 };
 
-Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds) {
-  AlbumRun run(env);
+Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
+               std::vector<Text>& savedIds) {
+  AlbumRun run(env, tally);
   const std::optional<Bytes> albumPage = run.FetchOnce(job.address);
   if (!albumPage) return Walk::kEnded;
   const Text countText = CountText(PageText(*albumPage));
@@ -100,19 +101,19 @@ Walk WalkPages(AlbumDownloadEnv& env, AlbumJob& job, std::vector<Text>& savedIds
 
 }  // namespace
 
-bool DownloadAlbumByPages(AlbumDownloadEnv& env, AlbumJob& job) {
+bool DownloadAlbumByPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job) {
   const AlbumJob queued = job;
   std::vector<Text> savedIds;
-  const Walk walk = WalkPages(env, job, savedIds);
+  const Walk walk = WalkPages(env, tally, job, savedIds);
   if (walk == Walk::kEnded) return false;
   if (walk == Walk::kDone) return true;
   // Once through the API, from the job as it was queued; the photos the walk saved already
   // are not fetched again.
   job = queued;
-  env.alreadySaved.clear();
-  env.alreadySaved.insert(savedIds.begin(), savedIds.end());
-  const bool goOn = DownloadAlbumByApi(env, job);
-  env.alreadySaved.clear();
+  tally.alreadySaved.clear();
+  tally.alreadySaved.insert(savedIds.begin(), savedIds.end());
+  const bool goOn = DownloadAlbumByApi(env, tally, job);
+  tally.alreadySaved.clear();
   return goOn;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <set>
 #include <string_view>
@@ -10,7 +9,8 @@
 #include "base/types.h"
 #include "base/worker_gate.h"
 #include "controls/controls.h"
-#include "download/request_pacer.h"
+#include "download/batch_policy.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 
@@ -30,7 +30,7 @@ Text JoinAlbumJob(const AlbumJob& job);
 // Splits at the first two separators only, so a name holding the separator arrives whole.
 AlbumJob SplitAlbumJob(std::string_view queued);
 
-// What the batch hands each album downloader.
+// What the batch hands each album downloader: its inputs, the same for every album.
 struct AlbumDownloadEnv {
   Controls& controls;
   WorkerGate& gate;
@@ -42,21 +42,27 @@ struct AlbumDownloadEnv {
   Text programDir;
   // The wait after an empty page answer before the next attempt.
   std::chrono::milliseconds retryWait{2000};
-  // The album folders this batch has written into, with the address of the album that did.
-  std::map<Text, Text> albumFolders{};
-  // Photos of the finished albums that were not saved (a later run fetches them again).
-  int failedPhotos = 0;
-  // The pacing of the batch's requests to the service; none when null.
+  BatchPolicy policy{};
+  // The batch's pacer, made from policy.interval; none (no pacing) when null.
   RequestPacer* pacer = nullptr;
-  // When the service refuses a request: false holds the batch as the pause command does, until
-  // continue (which retries that request) or end; true ends the batch.
-  bool endOnRefusal = false;
-  // Called on the worker each time the batch holds after a refusal.
-  std::function<void()> onRefusalHold{};
+};
+
+// What the album downloaders report back, summed over the batch, and what they keep between
+// albums.
+struct BatchTally {
+  int savedPhotos = 0;
+  // Skipped as recorded (or saved already by this batch).
+  int skippedPhotos = 0;
+  // Not saved: no picture came, or its file could not be written (a later run fetches them).
+  int failedPhotos = 0;
+  // Photos whose picture the service refused (held and sent again, or the batch ended there).
+  int refusedPhotos = 0;
+  // Albums with at least one failed photo.
+  int failedAlbums = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
-  // The record box counts as ticked for this batch (a rerun of what failed).
-  bool recordForced = false;
+  // The album folders this batch has written into, with the address of the album that did.
+  std::map<Text, Text> albumFolders{};
   // Photos of the current album already saved by this batch (a walk of its pages that gave up
   // before its retry through the API): skipped like recorded ones.
   std::set<Text> alreadySaved{};

@@ -8,19 +8,32 @@
 #include "base/codec.h"
 #include "base/delay.h"
 #include "base/file_writer.h"
+#include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
-#include "download/picture_fetch.h"
-#include "download/refusal.h"
-#include "download/refusal_hold.h"
-#include "net/http_fetch.h"
 
 namespace ak {
 namespace {
 
 constexpr int kPageAttempts = 10;
+
+// Which picture size the option buttons ask for.
+enum class PictureSize { kNone, kMedium, kLarge };
+
+RefusalHold BatchHold(const AlbumDownloadEnv& env) {
+  Controls& controls = env.controls;
+  RefusalHold hold{controls, env.gate, env.pacer, env.policy.refusal};
+  hold.heldLine = AK_GBK(
+      "豆瓣拒绝了请求（访问太频繁，或需要登录），下载已暂停：请在登录页登录豆瓣，"
+      "或等待一段时间，然后按“继续下载”，被拒绝的请求会重新发送。\r\n\r\n");
+  hold.endedLine = AK_GBK("豆瓣拒绝了请求（访问太频繁，或需要登录），下载已结束。\r\n\r\n");
+  hold.showHeld = [&controls] { ShowHeldButtons(controls); };
+  // The batch is over: the buttons of the idle state, as after the end command.
+  hold.showEnded = [&controls] { ShowIdleButtons(controls); };
+  return hold;
+}
 
 PictureSize ChosenSize(const Controls& controls) {
   if (controls.Checked(ctl::单选框_中图)) return PictureSize::kMedium;
@@ -53,8 +66,12 @@ bool IsFolder(const Text& path) {
 
 }  // namespace
 
-AlbumRun::AlbumRun(AlbumDownloadEnv& env)
-    : env_(env), store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
+AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
+    : env_(env),
+      tally_(tally),
+      hold_(BatchHold(env)),
+      sender_(hold_),
+      store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
   env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
                                             : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
@@ -79,32 +96,21 @@ void AlbumRun::RecordSavedPhotos() {
   savedUnrecorded_.clear();
 }
 
-std::optional<Bytes> AlbumRun::FetchOnce(const Text& url) {
-  for (;;) {
-    if (!env_.gate.Checkpoint()) return std::nullopt;
-    if (env_.pacer && !env_.pacer->WaitTurn(env_.gate.StopToken())) return std::nullopt;
-    HttpFetchRequest request;
-    request.url = url;
-    request.stop = env_.gate.StopToken();
-    HttpFetchResult answer = PerformHttpFetch(request);
-    if (env_.gate.Stopped()) return std::nullopt;
-    const bool refused =
-        IsServiceAddress(url) && (IsRefusalStatus(answer.status) ||
-                                  IsLoginAddress(answer.effectiveUrl) || IsBlockPage(answer.body));
-    if (!refused) return std::move(answer.body);
-    // Held until continue; then the same request again.
-    if (!HoldAfterRefusal(env_)) return std::nullopt;
-  }
+std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
+  std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  if (!page) return std::nullopt;
+  return std::move(page->body);
 }
 
-std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url) {
+std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kind) {
   Bytes body;
   for (int attempt = 0; attempt < kPageAttempts; ++attempt) {
-    std::optional<Bytes> answer = FetchOnce(url);
-    if (!answer) return std::nullopt;
-    body = std::move(*answer);
-    // The answer counts as empty when its text is: nothing, or a NUL first.
-    if (!body.empty() && body.front() != '\0') return body;
+    std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
+    if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+    if (!page) return std::nullopt;
+    body = std::move(page->body);
+    if (page->kind != AnswerKind::kEmpty) return body;
     PumpingDelay(env_.retryWait.count(), 0, env_.gate.StopToken());
     if (env_.gate.Stopped()) return std::nullopt;
   }
@@ -134,15 +140,15 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   if (name.empty() && countPart.empty()) name = DigitsOf(albumAddress);
   if (name.empty() && countPart.empty()) name = AK_GBK("相册");
   folderName = FitName({}, name, countPart);
-  const auto used = env_.albumFolders.find(parent + folderName);
-  if (used != env_.albumFolders.end() && used->second != albumAddress) {
+  const auto used = tally_.albumFolders.find(parent + folderName);
+  if (used != tally_.albumFolders.end() && used->second != albumAddress) {
     const Text shared = folderName;
     folderName = FitName({}, name, Text(countPart) + "_" + DigitsOf(albumAddress));
     env_.controls.AppendLog(AK_GBK("相册《") + shared +
                             AK_GBK("》的文件夹已被本次下载的另一个相册使用，照片存入《") +
                             folderName + AK_GBK("》\r\n\r\n"));
   }
-  env_.albumFolders.emplace(parent + folderName, albumAddress);
+  tally_.albumFolders.emplace(parent + folderName, albumAddress);
   albumFolder_ = parent + folderName;
   if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) EnsureFolder(albumFolder_);
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
@@ -155,17 +161,17 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   store_.Rewind();
   const bool recorded =
-      (RecordBoxTicked() && store_.Find(photo.id)) || env_.alreadySaved.count(photo.id) > 0;
+      (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
+  if (recorded) ++tally_.skippedPhotos;
   if (!recorded) {
     const PictureSize size = ChosenSize(controls);
     FetchedPicture picture;
     if (size != PictureSize::kNone) {
-      picture = FetchPicture(RequestFor(photo, size), env_.gate, env_.pacer);
-      // Refused: held until continue, then the same photo again; nothing saved or recorded.
-      while (picture.result == FetchedPicture::Result::kRefused) {
-        if (!HoldAfterRefusal(env_)) return false;
-        picture = FetchPicture(RequestFor(photo, size), env_.gate, env_.pacer);
-      }
+      // A refusal holds the batch, and the same photo is asked for again after continue.
+      const int refusalsBefore = hold_.refusals;
+      picture = sender_.SendPicture(RequestFor(photo, size));
+      if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
+      if (hold_.endedByRefusal) tally_.endedByRefusal = true;
     }
     if (picture.result == FetchedPicture::Result::kEnded) return false;
     // Nothing is written while the batch is paused, and nothing after it was ended.
@@ -176,6 +182,7 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
       if (saved.saved) {
+        ++tally_.savedPhotos;
         savedIds_.push_back(photo.id);
         savedUnrecorded_.push_back(photo.id);
         if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
@@ -194,7 +201,7 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
 }
 
 bool AlbumRun::RecordBoxTicked() const {
-  return env_.recordForced || env_.controls.Checked(ctl::选择框_下载记录);
+  return env_.policy.recordForced || env_.controls.Checked(ctl::选择框_下载记录);
 }
 
 void AlbumRun::ShowProgress(const Text& countSlot) {
@@ -211,8 +218,9 @@ void AlbumRun::Finish(const Text& folderName) {
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
   RecordSavedPhotos();
-  env_.failedPhotos += failed_;
+  tally_.failedPhotos += failed_;
   if (failed_ > 0) {
+    ++tally_.failedAlbums;
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
                             std::to_string(failed_) +
                             AK_GBK("张照片没有下载成功，以后再下载这个相册时会重新获取\r\n\r\n"));

@@ -7,6 +7,7 @@
 #include "base/types.h"
 #include "download/album_job.h"
 #include "download/record_store.h"
+#include "requests/service_send.h"
 
 namespace ak {
 
@@ -31,17 +32,19 @@ struct PhotoToFetch {
 // or nothing has seen the batch ended, and the downloader must return at once.
 class AlbumRun {
  public:
-  // Logs whether the record box is ticked and opens the source's record store.
-  explicit AlbumRun(AlbumDownloadEnv& env);
+  // Logs whether the record box is ticked and opens the source's record store. The counts of
+  // the album go to `tally`.
+  AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally);
   ~AlbumRun();
   AlbumRun(const AlbumRun&) = delete;
   AlbumRun& operator=(const AlbumRun&) = delete;
 
-  // One page fetch, no retry. Nothing when the batch was ended.
-  std::optional<Bytes> FetchOnce(const Text& url);
+  // One page or API fetch, no retry, through the batch's send path (a refusal holds the batch
+  // and sends the request again after continue). Nothing when the batch was ended.
+  std::optional<Bytes> FetchOnce(const Text& url, RequestKind kind = RequestKind::kPage);
   // Up to 10 attempts, with the retry wait after every empty answer; the last (empty) answer
   // after ten. Nothing when the batch was ended, also during a wait.
-  std::optional<Bytes> FetchWithRetries(const Text& url);
+  std::optional<Bytes> FetchWithRetries(const Text& url, RequestKind kind = RequestKind::kPage);
 
   // The album's start: count slot shown, progress at 0 of `maximum`, percentage cleared and the
   // start line "准备下载相册《name》" logged (the name as received).
@@ -79,7 +82,10 @@ class AlbumRun {
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 
-  AlbumDownloadEnv& env_;
+  const AlbumDownloadEnv& env_;
+  BatchTally& tally_;
+  RefusalHold hold_;
+  ServiceSender sender_;
   DownloadRecordStore store_;
   Text albumFolder_;
   std::vector<Text> savedUnrecorded_;

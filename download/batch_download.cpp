@@ -9,6 +9,7 @@
 #include "download/album_by_pages.h"
 #include "download/album_job.h"
 #include "download/batch_buttons.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 namespace {
@@ -45,22 +46,31 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
   controls.SetCaption(ctl::标签_选择了相册数量,
                       AK_GBK("总共需下载[") + std::to_string(jobs.size()) + AK_GBK("]个相册"));
 
-  RequestPacer pacer(options.interval);
-  AlbumDownloadEnv env{controls, gate, source, options.programDir, options.retryWait};
-  env.pacer = &pacer;
-  env.endOnRefusal = options.endOnRefusal;
-  env.onRefusalHold = options.onRefusalHold;
-  env.recordForced = options.recordForced;
-  auto ended = [&env, &jobs] {
-    return BatchOutcome{false, env.failedPhotos, env.endedByRefusal, jobs};
+  RequestPacer pacer(options.policy.interval);
+  const AlbumDownloadEnv env{controls,          gate,           source, options.programDir,
+                             options.retryWait, options.policy, &pacer};
+  BatchTally tally;
+  auto outcome = [&tally, &jobs](BatchEnd end) {
+    BatchOutcome made;
+    made.saved = tally.savedPhotos;
+    made.skipped = tally.skippedPhotos;
+    made.failed = tally.failedPhotos;
+    made.refused = tally.refusedPhotos;
+    made.failedAlbums = tally.failedAlbums;
+    made.end = end;
+    made.jobs = jobs;
+    return made;
+  };
+  auto ended = [&] {
+    return outcome(tally.endedByRefusal ? BatchEnd::kEndedByRefusal : BatchEnd::kEndedByUser);
   };
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     if (!gate.Checkpoint()) return ended();
     controls.SetCaption(ctl::标签_正在下载相册,
                         AK_GBK("下载到第[") + std::to_string(k + 1) + AK_GBK("]个相册"));
     AlbumJob job = SplitAlbumJob(jobs[k]);
-    const bool goOn = controls.Checked(ctl::选择框_浏览模式) ? DownloadAlbumByPages(env, job)
-                                                             : DownloadAlbumByApi(env, job);
+    const bool goOn = controls.Checked(ctl::选择框_浏览模式) ? DownloadAlbumByPages(env, tally, job)
+                                                             : DownloadAlbumByApi(env, tally, job);
     if (!goOn) return ended();
   }
 
@@ -71,7 +81,7 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
   controls.SetProgressPosition(ctl::进度条1, controls.ProgressMaximum(ctl::进度条1));
   controls.SetCaption(ctl::标签_进度条比例, "100%");
   controls.ShowMessageAndWait(AK_GBK("全部下载完毕"));
-  return {true, env.failedPhotos, false, jobs};
+  return outcome(BatchEnd::kCompleted);
 }
 
 }  // namespace ak

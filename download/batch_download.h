@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -9,25 +8,47 @@
 #include "base/types.h"
 #include "base/worker_gate.h"
 #include "controls/controls.h"
+#include "download/batch_policy.h"
 
 namespace ak {
 
+// The inputs of one batch.
 struct BatchOptions {
   // The program's folder (record stores beside it; the save root when the box is empty).
   Text programDir;
   // The wait after an empty page answer before the next attempt.
   std::chrono::milliseconds retryWait{2000};
-  // The least time between two requests to the service (0: none).
-  std::chrono::milliseconds interval{0};
-  // A refusal of the service ends the batch instead of holding it.
-  bool endOnRefusal = false;
-  // Called on the worker each time the batch holds after a refusal.
-  std::function<void()> onRefusalHold{};
+  BatchPolicy policy{};
   // The queued jobs of an earlier batch to run again instead of the ticked rows (no selection
-  // report then), and the record box taken as ticked for this run whatever it shows: a rerun
-  // fetches only the photos the record store does not know, the ones that failed.
+  // report then); a rerun of what failed comes with policy.recordForced.
   std::optional<std::vector<Text>> jobs{};
-  bool recordForced = false;
+};
+
+// How a batch ended.
+enum class BatchEnd {
+  kCompleted,       // every album done, the closing texts written
+  kEndedByUser,     // the end command (or Ctrl-C)
+  kEndedByRefusal,  // the service refused and the policy ends the batch on a refusal
+};
+
+// What a batch did.
+struct BatchOutcome {
+  // Photos saved, skipped as recorded, not saved (of the finished albums), and refused (held
+  // and sent again, or where the batch ended).
+  int saved = 0;
+  int skipped = 0;
+  int failed = 0;
+  int refused = 0;
+  // Saved, but their record could not be written (a later run fetches them again).
+  int unrecorded = 0;
+  // Albums with at least one photo not saved.
+  int failedAlbums = 0;
+  BatchEnd end = BatchEnd::kEndedByUser;
+  // The queued jobs it ran (or began to run), for a rerun of what failed.
+  std::vector<Text> jobs;
+
+  bool completed() const { return end == BatchEnd::kCompleted; }
+  bool endedByRefusal() const { return end == BatchEnd::kEndedByRefusal; }
 };
 
 // The download batch, run on the batch worker: collects the ticked rows of the album list, reports
@@ -36,13 +57,6 @@ struct BatchOptions {
 // writes the closing line and waits for the user to close the message "全部下载完毕".
 // `source` is the batch's own copy of the current source. When the gate is stopped the batch ends
 // at its next safe point and writes and shows nothing more.
-// The result counts the photos of the batch's finished albums that were not saved.
-struct BatchOutcome {
-  bool completed = false;  // false when the batch was ended
-  int failedPhotos = 0;
-  bool endedByRefusal = false;  // ended because the service refused it
-  std::vector<Text> jobs;       // the queued jobs it ran (or began to run)
-};
 BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source source,
                               const BatchOptions& options);
 

@@ -2,13 +2,14 @@
 
 #include <chrono>
 
+#include "net/answer_kind.h"
 #include "net/curl_transfer.h"
 #include "net/fetch_address.h"
 #include "net/request_headers.h"
 
 namespace ak {
 
-Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop) {
   TransferRequest transfer;
   transfer.url = TransferAddress(url);
   transfer.http10 = true;
@@ -20,9 +21,22 @@ Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {
   transfer.idleTimeout = std::chrono::seconds(60);
   transfer.stop = std::move(stop);
   TransferResult done = RunTransfer(transfer);
-  if (status) *status = done.completed() ? static_cast<int>(done.status) : 0;
-  if (!done.completed()) return {};
-  return std::move(done.body);
+  PlainHttpGetResult result;
+  if (done.outcome != TransferOutcome::kStopped) {
+    result.effectiveUrl = std::move(done.effectiveUrl);
+    result.location = LocationOf(done.headers);
+  }
+  if (!done.completed()) return result;
+  result.completed = true;
+  result.status = static_cast<int>(done.status);
+  result.body = std::move(done.body);
+  return result;
+}
+
+Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {
+  PlainHttpGetResult result = PerformPlainHttpGet(url, std::move(stop));
+  if (status) *status = result.status;
+  return std::move(result.body);
 }
 
 }  // namespace ak

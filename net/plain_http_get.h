@@ -11,6 +11,16 @@ namespace ak {
 // User-Agent lines, follows redirects, uses the shared cookie jar, and returns the body whatever
 // the status. A connection that cannot be made or an exchange that breaks off gives an empty
 // body and status 0. `status`, when given, receives the status code.
+struct PlainHttpGetResult {
+  bool completed = false;
+  // 0 when the exchange did not complete.
+  int status = 0;
+  Bytes body;
+  // Where redirects led and the Location of the last response, as the picture fetch reports.
+  Text effectiveUrl;
+  Text location;
+};
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {});
 Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
 
 }  // namespace ak

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "net/answer_kind.h"
 #include "net/cookies.h"
 #include "net/fetch_address.h"
 #include "net/request_headers.h"
@@ -54,6 +55,10 @@ WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
 
   TransferResult done = RunTransfer(transfer);
   result.outcome = done.outcome;
+  if (done.outcome != TransferOutcome::kStopped) {
+    result.effectiveUrl = done.effectiveUrl;
+    result.location = LocationOf(done.headers);
+  }
   // Only a complete exchange counts: a cut-off picture must not pass for one with its status.
   if (done.completed()) {
     result.status = done.status;

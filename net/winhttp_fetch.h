@@ -48,6 +48,10 @@ struct WinHttpFetchResult {
   Text appliedHeaders;
   // The response's header lines (no status line), each ending in CR LF, "Set-Cookie" spelt so.
   Text responseHeaders;
+  // Where the answer came from (the request's address, or where redirects led), and the
+  // Location the last response named: known also when the exchange failed after a redirect.
+  Text effectiveUrl;
+  Text location;
 };
 
 WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request);

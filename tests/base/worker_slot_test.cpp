@@ -85,6 +85,52 @@ TEST(WorkerSlot, ConcurrentStartsStartOneWorker) {
   MustEnd("waiting for the body", [&] { slot.Wait(); });
 }
 
+// A start requested while an ended worker is still leaving returns at once and runs right after
+// it, once; one requested while a worker runs unstopped, or a second one, starts nothing; and a
+// chained worker ended before it began never begins.
+TEST(WorkerSlot, StartAfterEndedFollowsALeavingWorkerOnceWithoutWaiting) {
+  WorkerSlot slot;
+  HeldBody leaving;
+  ASSERT_TRUE(slot.Start(leaving.Body()));
+  leaving.running.wait();
+  std::atomic<int> runs{0};
+  std::atomic<bool> ranAfterLeaving{false};
+  auto follower = [&](WorkerGate& gate) {
+    ranAfterLeaving = leaving.returned.load();
+    EXPECT_FALSE(gate.Stopped());
+    ++runs;
+  };
+  EXPECT_FALSE(slot.StartAfterEnded(follower)) << "the running worker was not ended";
+  EXPECT_FALSE(slot.Leaving());
+  slot.Stop();
+  EXPECT_TRUE(slot.Leaving());
+  // The leaving body is held by the test: a start that waited for it would never return.
+  MustEnd("chaining to the leaving worker", [&] { EXPECT_TRUE(slot.StartAfterEnded(follower)); });
+  EXPECT_FALSE(slot.Leaving());
+  EXPECT_FALSE(slot.StartAfterEnded(follower)) << "a start already waits";
+  EXPECT_FALSE(slot.Start(follower));
+  EXPECT_EQ(runs.load(), 0);
+  leaving.release.count_down();
+  MustEnd("waiting for both workers", [&] { slot.Wait(); });
+  EXPECT_EQ(runs.load(), 1);
+  EXPECT_TRUE(ranAfterLeaving);
+  EXPECT_FALSE(slot.Running());
+
+  // Ended before it began: the chained worker never runs, and a new start may replace it.
+  HeldBody again;
+  ASSERT_TRUE(slot.Start(again.Body()));
+  again.running.wait();
+  slot.Stop();
+  std::atomic<int> cancelled{0};
+  ASSERT_TRUE(slot.StartAfterEnded([&](WorkerGate&) { ++cancelled; }));
+  slot.Stop();
+  ASSERT_TRUE(slot.StartAfterEnded(follower));
+  again.release.count_down();
+  MustEnd("waiting for the last worker", [&] { slot.Wait(); });
+  EXPECT_EQ(cancelled.load(), 0);
+  EXPECT_EQ(runs.load(), 2);
+}
+
 TEST(WorkerSlot, PauseContinueAndStopReachTheRunningWorker) {
   WorkerSlot slot;
   slot.Pause();  // nothing runs: nothing to pause, the next worker starts unpaused

@@ -17,6 +17,7 @@
 #include "base/codec.h"
 #include "cli/argument_parser.h"
 #include "cli/cli_run.h"
+#include "commands/command_context.h"
 #include "net/cookie_jar.h"
 #include "tests/support/temp_folder.h"
 
@@ -43,7 +44,7 @@ class RefusalCliTest : public ::testing::Test {
       interval_ = c.controls.Caption(ctl::编辑框_请求间隔);
       record_ = c.controls.Checked(ctl::选择框_下载记录);
       c.batch.Start([this, &c](WorkerGate& gate) {
-        if (c.endBatchOnRefusal) {
+        if (c.endOnRefusal) {
           endedByRefusal_ = true;
           return;
         }

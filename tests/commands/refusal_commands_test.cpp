@@ -98,8 +98,8 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
   EXPECT_EQ(RecordCount(), 17u);
   EXPECT_EQ(Count(kHoldLine), 1u);
   EXPECT_EQ(Count("-------全部下载完毕--------"), 1u);
-  EXPECT_EQ(ctx_.lastBatchFailedPhotos, 0);
-  EXPECT_FALSE(ctx_.lastBatchEndedByRefusal);
+  EXPECT_EQ(ctx_.lastBatch.Get().outcome.failed, 0);
+  EXPECT_FALSE(ctx_.lastBatch.Get().outcome.endedByRefusal());
   // Every photo was fetched once, the refused one twice: nothing skipped, nothing doubled.
   for (int i = 1; i <= 17; ++i) {
     char id[32];
@@ -133,13 +133,13 @@ TEST_F(RefusalCommandsTest, StillRefusedAfterContinueHoldsAgainAndEndLeavesIdle)
 
 TEST_F(RefusalCommandsTest, EndOnRefusalEndsTheBatchWithoutHolding) {
   StartOwnDouble({"--block-after", "3"});
-  ctx_.endBatchOnRefusal = true;
+  ctx_.endOnRefusal = true;
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   AddRow("2", G("十八张"), AlbumUrl("1620000008"));
   DownloadSelectedCommand(ctx_, {1ms});
   ASSERT_TRUE(WaitFor([&] { return !ctx_.batch.Running(); }));
   EXPECT_EQ(holds_, 0);
-  EXPECT_TRUE(ctx_.lastBatchEndedByRefusal);
+  EXPECT_TRUE(ctx_.lastBatch.Get().outcome.endedByRefusal());
   EXPECT_EQ(Shown(), (Buttons{true, false, false, false}));
   EXPECT_EQ(Count("下载已结束"), 1u) << LogUtf8();
   EXPECT_EQ(Count("-------全部下载完毕--------"), 0u);

@@ -29,7 +29,7 @@ TEST_F(RetryFailedTest, FetchesExactlyThePhotosThatFailedAndLeavesTheRecordBoxAs
   AddRow("2", G("无封面相册"), AlbumUrl("1620000005"));
   DownloadSelectedCommand(ctx_, {1ms});
   ctx_.batch.Wait();
-  const int failed = ctx_.lastBatchFailedPhotos;
+  const int failed = ctx_.lastBatch.Get().outcome.failed;
   ASSERT_EQ(failed, 1);
   const std::size_t savedFirst = Saved("十七张17");
   EXPECT_EQ(savedFirst, 17u - static_cast<std::size_t>(failed));
@@ -48,7 +48,7 @@ TEST_F(RetryFailedTest, FetchesExactlyThePhotosThatFailedAndLeavesTheRecordBoxAs
   }
   EXPECT_EQ(Saved("十七张17"), 17u);
   EXPECT_EQ(Saved("无封面相册2"), 2u);
-  EXPECT_EQ(ctx_.lastBatchFailedPhotos, 0);
+  EXPECT_EQ(ctx_.lastBatch.Get().outcome.failed, 0);
   EXPECT_EQ(RecordCount(), 19u);
   EXPECT_FALSE(controls_.Checked(ctl::选择框_下载记录));
   EXPECT_NE(LogUtf8().find("重新下载上次没有下载成功的照片"), std::string::npos);

@@ -25,7 +25,8 @@ class ApiDownloadTest : public DownloadTest {
     WorkerGate gate;
     AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
     AlbumJob job{"0", address, G(name)};
-    EXPECT_TRUE(DownloadAlbumByApi(env, job));
+    BatchTally tally;
+    EXPECT_TRUE(DownloadAlbumByApi(env, tally, job));
     return job;
   }
   // Every file below the test's folder, as paths relative to it.

@@ -27,7 +27,8 @@ class DownloadFaultsTest : public DownloadTest {
     WorkerGate gate;
     AlbumDownloadEnv env{controls_, gate, source_, programDir_, retryWait};
     AlbumJob job{"0", AlbumUrl(albumId), G(name)};
-    EXPECT_TRUE(DownloadAlbumByPages(env, job));
+    BatchTally tally;
+    EXPECT_TRUE(DownloadAlbumByPages(env, tally, job));
   }
   std::filesystem::path TravelFolder() const { return OwnerFolder() / "旅行20"; }
 };

@@ -11,7 +11,7 @@
 #include "base/worker_gate.h"
 #include "download/album_by_pages.h"
 #include "download/batch_download.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 #include "tests/download/download_fixture.h"
 
 namespace ak::test {
@@ -22,8 +22,9 @@ class LayoutFallbackTest : public DownloadTest {
   bool Download(const std::string& albumId, const char* name) {
     WorkerGate gate;
     AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
+    BatchTally tally;
     AlbumJob job{"0", AlbumUrl(albumId), G(name)};
-    return DownloadAlbumByPages(env, job);
+    return DownloadAlbumByPages(env, tally, job);
   }
   // How often each picture was asked for.
   std::map<std::string, int> PictureRequests() {
@@ -84,7 +85,7 @@ TEST_F(LayoutFallbackTest, IntervalKeptBetweenEveryTwoRequestsOfTheBatch) {
   AddRow("1", G("？？？"), AlbumUrl("1620000003"));
   WorkerGate gate;
   BatchOptions options{programDir_, std::chrono::milliseconds(1)};
-  options.interval = kInterval;
+  options.policy.interval = kInterval;
   RunBatchDownload(controls_, gate, source_, options);
   const auto requests = Double().Requests();
   // Album page, list page, three pictures.

@@ -70,13 +70,14 @@ TEST_F(NameFitTest, AnAlbumWithLongNamesIsSavedAndAFolderUsedTwiceKeepsItsSuffix
   WorkerGate gate;
   source_.title = Repeat(G("名字很长"), 30);  // 240 bytes of GBK, 360 of UTF-8
   AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
+  BatchTally tally;
   const Text longName = Repeat(G("很长的相册名"), 50);  // 600 bytes of GBK, 900 of UTF-8
   const Text description = Repeat(G("长"), 120);
 
   Text folderName = longName + "20";
   std::filesystem::path first;
   {
-    AlbumRun run(env);
+    AlbumRun run(env, tally);
     run.PrepareFolder(folderName, "20", AlbumUrl("1810000005"));
     EXPECT_TRUE(folderName.ends_with(G("名") + "20")) << GbkToUtf8(folderName);
     first = std::filesystem::path(GbkToUtf8(run.albumFolder()));
@@ -93,7 +94,7 @@ TEST_F(NameFitTest, AnAlbumWithLongNamesIsSavedAndAFolderUsedTwiceKeepsItsSuffix
 
   // Another album whose name cuts to the same folder: the count and "_" with its digits stay.
   Text secondName = longName + G("另一个") + "20";
-  AlbumRun run(env);
+  AlbumRun run(env, tally);
   run.PrepareFolder(secondName, "20", AlbumUrl("1810000099"));
   EXPECT_TRUE(secondName.ends_with("20_1810000099")) << GbkToUtf8(secondName);
   EXPECT_LE(GbkToUtf8(secondName).size(), kMaxNameLength);
@@ -107,8 +108,9 @@ TEST_F(NameFitTest, AnAlbumWithoutNameOrCountGetsAFolderOfItsOwn) {
   WorkerGate gate;
   source_.title = "\x01\x7F";
   AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
+  BatchTally tally;
   Text folderName;
-  AlbumRun run(env);
+  AlbumRun run(env, tally);
   run.PrepareFolder(folderName, "", AlbumUrl("1810000008"));
   EXPECT_EQ(folderName, "1810000008");
   EXPECT_EQ(std::filesystem::path(GbkToUtf8(run.albumFolder())),

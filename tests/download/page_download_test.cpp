@@ -23,7 +23,8 @@ class PageDownloadTest : public DownloadTest {
     WorkerGate gate;
     AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
     AlbumJob job{"0", AlbumUrl(albumId), G(name)};
-    EXPECT_TRUE(DownloadAlbumByPages(env, job));
+    BatchTally tally;
+    EXPECT_TRUE(DownloadAlbumByPages(env, tally, job));
     return job;
   }
   // The ids recorded in the source's store.

@@ -7,7 +7,7 @@
 #include "base/regex_matcher.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
-#include "download/picture_fetch.h"
+#include "net/answer_kind.h"
 #include "net/winhttp_fetch.h"
 #include "tests/download/download_fixture.h"
 

@@ -1,18 +1,10 @@
 #pragma once
 
-#include <stop_token>
-
 #include "base/types.h"
 #include "base/worker_gate.h"
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
-
-// True when `bytes` start with the signature of a JPEG, PNG, GIF or WebP picture.
-bool LooksLikePicture(std::string_view bytes);
-
-// Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge };
 
 // One picture to fetch: the address asked for first with the photo's header block, then, when
 // that answer is not 200, one plain request: `on404` after a 404, `onOtherStatus` after any
@@ -29,7 +21,7 @@ struct FetchedPicture {
     kPicture,    // a 200 answer whose bytes are a picture
     kNoPicture,  // the last transport did not answer 200, or answered something else
     kEnded,      // the batch was ended
-    kRefused,    // the service refused the request (403, 418, or its block page)
+    kRefused,    // the service refused the request (see net/answer_kind.h)
   };
   Result result = Result::kNoPicture;
   Bytes bytes;
@@ -37,12 +29,12 @@ struct FetchedPicture {
   int status = 0;
 };
 
-// Fetches the picture with its 30-second time-out: first request, then the fallback. The gate is
-// honoured before each request, and the pacer (when given) keeps its interval before each; the
-// stop token aborts a transfer in flight. Only a complete 200 answer that carries a picture
-// counts. A refusal of the service, from either request, gives kRefused (no fallback after a
-// refused first request: the service refuses that one as well); anything else gives kNoPicture
-// and no bytes.
+// One attempt at the picture with its 30-second time-out: first request, then the fallback.
+// The gate is honoured before each request, and the pacer (when given) keeps its interval
+// before each; the stop token aborts a transfer in flight. Only a complete 200 answer that
+// carries a picture counts. A refusal of the service, from either request, gives kRefused (no
+// fallback after a refused first request: the service refuses that one as well); anything else
+// gives kNoPicture and no bytes. The send path (requests/service_send.h) holds and sends again.
 FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate,
                             RequestPacer* pacer = nullptr);
 

@@ -1,4 +1,4 @@
-#include "download/request_pacer.h"
+#include "requests/request_pacer.h"
 
 #include "base/delay.h"
 
