@@ -83,6 +83,8 @@ constexpr ControlSpec kCatalogue[] = {
   // The least time between two requests to the service, in milliseconds.
   {"标签_请求间隔", K::kLabel, "分组框2", -1, {12, 166, 136, 24}, "请求间隔（毫秒）：", true},
   {"编辑框_请求间隔", K::kLineEdit, "分组框2", -1, {150, 162, 96, 28}, "0", true},
+  // Off by default: one album.json beside the pictures of every album folder.
+  {"选择框_元数据", K::kCheckBox, "分组框2", -1, {12, 202, 300, 20}, "保存相册信息（album.json）", true},
   {"分组框4", K::kGroupBox, "分组框7", -1, {7, 284, 853, 241}, "软件版本", true},
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},
   {"标签14", K::kLabel, "分组框4", -1, {381, 11, 10, 224}, kBarColumn, true},

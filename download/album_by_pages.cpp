@@ -81,6 +81,7 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
       const Text hostPart = ScrapedText(matcher.SubMatchText(match, 2));
       photo.mediumAddress = MediumPictureAddress(hostPart, photo.id);
       photo.largeAddress = LargePictureAddress(hostPart, photo.id);
+      photo.description = ScrapedText(matcher.SubMatchText(match, 1));
       if (env.controls.Checked(ctl::选择框_描述作为文件名)) {
         Text description = ScrapedText(matcher.SubMatchText(match, 1));
         photo.descriptionPart = CleanDescription(description, 240);

@@ -59,6 +59,10 @@ struct BatchTally {
   int refusedPhotos = 0;
   // Albums with at least one failed photo.
   int failedAlbums = 0;
+  // Import: photos recorded from pictures already on the disk, and the files of the album
+  // folders that no photo claimed.
+  int importedPhotos = 0;
+  int unrecognisedFiles = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
   // The album folders this batch has written into, with the address of the album that did.

@@ -6,6 +6,8 @@
 
 #include "base/types.h"
 #include "download/album_job.h"
+#include "download/album_metadata.h"
+#include "download/pictures_on_disk.h"
 #include "download/record_store.h"
 #include "requests/service_send.h"
 
@@ -21,6 +23,8 @@ struct PhotoToFetch {
   // The address of the full-size picture (the API downloader puts the medium one here when the
   // answer names none).
   Text largeAddress;
+  // The description as the service sent it, for the album's metadata.
+  Text description;
 };
 
 // The frame both album downloaders share: the record box's log line and the record store of the
@@ -79,6 +83,10 @@ class AlbumRun {
 
  private:
   void ShowProgress(const Text& countSlot);
+  // Import: records the photo when its whole picture is in the folder.
+  void ImportPhoto(const PhotoToFetch& photo);
+  // The album's metadata file, once, with what was saved so far.
+  void WriteMetadata();
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 
@@ -92,6 +100,10 @@ class AlbumRun {
   std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;
+  // With the metadata box ticked at the album's start: album.json at its end.
+  std::optional<AlbumMetadata> metadata_;
+  bool folderReady_ = false;
+  std::optional<FolderPictures> onDisk_;
 };
 
 }  // namespace ak

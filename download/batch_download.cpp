@@ -57,6 +57,8 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
     made.failed = tally.failedPhotos;
     made.refused = tally.refusedPhotos;
     made.failedAlbums = tally.failedAlbums;
+    made.imported = tally.importedPhotos;
+    made.unrecognised = tally.unrecognisedFiles;
     made.end = end;
     made.jobs = jobs;
     return made;

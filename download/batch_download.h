@@ -41,6 +41,9 @@ struct BatchOutcome {
   int refused = 0;
   // Saved, but their record could not be written (a later run fetches them again).
   int unrecorded = 0;
+  // Import: photos recorded from pictures on the disk, files no photo claimed.
+  int imported = 0;
+  int unrecognised = 0;
   // Albums with at least one photo not saved.
   int failedAlbums = 0;
   BatchEnd end = BatchEnd::kEndedByUser;

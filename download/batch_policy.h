@@ -18,6 +18,9 @@ struct BatchPolicy {
   bool recordForced = false;
   // Pictures in flight at once. Stored for the batch; every transfer is made alone for now.
   int connections = 1;
+  // Fetch nothing: record every photo whose whole picture is already in its album folder, as
+  // if this batch had saved it (the command line's import).
+  bool importExisting = false;
 };
 
 }  // namespace ak

@@ -14,6 +14,7 @@ constexpr int kStatusNotFound = 404;
 FetchedPicture Judged(ServiceAnswer answer) {
   FetchedPicture fetched;
   fetched.status = static_cast<int>(answer.status);
+  fetched.url = answer.url;
   switch (JudgeAnswer(RequestKind::kPicture, answer)) {
     case AnswerKind::kPicture:
       fetched.result = FetchedPicture::Result::kPicture;
@@ -62,8 +63,11 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
   if (!Turn(pacer, gate)) return Ended();
   PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken());
   if (gate.Stopped()) return Ended();
-  return Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-                 std::move(plain.location), std::move(plain.body)});
+  FetchedPicture second =
+      Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
+              std::move(plain.location), std::move(plain.body)});
+  second.fallback = true;
+  return second;
 }
 
 }  // namespace ak

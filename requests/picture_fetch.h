@@ -27,6 +27,9 @@ struct FetchedPicture {
   Bytes bytes;
   // The status of the answer that supplied the bytes (0 for a failed transfer).
   int status = 0;
+  // The address of that answer, and whether it came from the second (fallback) transport.
+  Text url;
+  bool fallback = false;
 };
 
 // One attempt at the picture with its 30-second time-out: first request, then the fallback.
