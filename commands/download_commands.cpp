@@ -47,7 +47,8 @@ void LogNothingToRetry(Controls& controls) {
 void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options) {
   // The batch's own copy of the source: a listing started meanwhile does not move its albums
   // elsewhere.
-  const BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
+  BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
+  batch.policy.importExisting = options.importExisting;
   StartBatch(ctx, [&ctx, batch, source = ctx.source.Get()](WorkerGate& gate) {
     RunAndKeep(ctx, gate, source, batch);
   });
