@@ -49,6 +49,9 @@ void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options
   // elsewhere.
   BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
   batch.policy.importExisting = options.importExisting;
+  for (const AlbumEntry& entry : ctx.listedEntries.Get()) {
+    batch.receivedNames.emplace(entry.address, entry.name);
+  }
   StartBatch(ctx, [&ctx, batch, source = ctx.source.Get()](WorkerGate& gate) {
     RunAndKeep(ctx, gate, source, batch);
   });

@@ -45,6 +45,9 @@ struct AlbumDownloadEnv {
   BatchPolicy policy{};
   // The batch's pacer, made from policy.interval; none (no pacing) when null.
   RequestPacer* pacer = nullptr;
+  // The albums' names as the listing received them, by album address, for the metadata (the
+  // rows hold the cleaned names); none when null.
+  const std::map<Text, Text>* receivedNames = nullptr;
 };
 
 // What the album downloaders report back, summed over the batch, and what they keep between

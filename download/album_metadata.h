@@ -71,7 +71,7 @@ class AlbumMetadata {
 };
 
 // The value of a JSON string text as the API writes members ("\"a\\u0020b\"" gives "a b"), GBK
-// in and out; the text itself when it is no JSON string (null, a number).
+// in and out; empty when it is no JSON string (null, a missing member).
 Text JsonStringValue(const Text& gbkJson);
 
 // The current time as UTC ISO 8601 ("2026-12-09T04:17:03Z").

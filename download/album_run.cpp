@@ -186,6 +186,10 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
     album.address = albumAddress;
     album.id = TextBetween(albumAddress, "/photos/album/", "/");
     if (album.id.empty()) album.id = DigitsOf(albumAddress);
+    if (env_.receivedNames != nullptr) {
+      const auto received = env_.receivedNames->find(albumAddress);
+      if (received != env_.receivedNames->end()) album.name = received->second;
+    }
     album.owner = env_.source.title;
     album.sourceAddress = env_.source.address;
     album.sourceId = env_.source.id;

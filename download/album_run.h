@@ -50,7 +50,8 @@ class AlbumRun {
   // after ten. Nothing when the batch was ended, also during a wait.
   std::optional<Bytes> FetchWithRetries(const Text& url, RequestKind kind = RequestKind::kPage);
 
-  // The album's start: count slot shown, progress at 0 of `maximum`, percentage cleared and the
+  // The album's start (`albumName` is its name in album.json unless the listing's received
+  // name is known): count slot shown, progress at 0 of `maximum`, percentage cleared and the
   // start line "准备下载相册《name》" logged (the name as received).
   void Start(const Text& albumName, int maximum);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct BatchOptions {
   // The queued jobs of an earlier batch to run again instead of the ticked rows (no selection
   // report then); a rerun of what failed comes with policy.recordForced.
   std::optional<std::vector<Text>> jobs{};
+  // The albums' names as the listing received them, by album address (for album.json).
+  std::map<Text, Text> receivedNames{};
 };
 
 // How a batch ended.

@@ -57,7 +57,7 @@ int RunningNumberOf(std::string_view name, std::string_view& middle) {
   const std::string_view rest = name.substr(underscore);
   if (rest == kLong) {
     middle = {};
-  } else if (rest.size() > kLong.size() + 1 && rest.ends_with(kLong)) {
+  } else if (rest.size() > kLong.size() && rest.ends_with(kLong)) {
     middle = rest.substr(1, rest.size() - 1 - kLong.size());
   } else {
     return -1;
