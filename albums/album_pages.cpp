@@ -26,7 +26,8 @@ std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
   std::vector<std::size_t> links;
   std::size_t from = 0;
   for (int i = 1; i <= matcher.MatchCount(); ++i) {
-    const Text link = "<a href=\"" + matcher.SubMatchText(i, 2) + "\">" + matcher.SubMatchText(i, 3);
+    const Text link =
+        "<a href=\"" + matcher.SubMatchText(i, 2) + "\">" + matcher.SubMatchText(i, 3);
     const std::size_t at = page.find(link, from);
     links.push_back(at);
     if (at != std::string_view::npos) from = at + link.size();
@@ -37,9 +38,8 @@ std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (links[i] == std::string_view::npos) continue;
     const std::size_t next = i + 1 < links.size() ? links[i + 1] : std::string_view::npos;
-    entries[i].photoCount = ShownPhotoCount(page.substr(links[i], next == std::string_view::npos
-                                                                      ? std::string_view::npos
-                                                                      : next - links[i]));
+    entries[i].photoCount = ShownPhotoCount(page.substr(
+        links[i], next == std::string_view::npos ? std::string_view::npos : next - links[i]));
   }
   return entries;
 }

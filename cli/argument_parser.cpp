@@ -145,8 +145,7 @@ void AddImport(CLI::App& app, CliRequest& request, std::string& cookies, ImportO
   CLI::App& import = *app.add_subcommand(
       "import", "Record as downloaded the photos whose whole pictures are already under FOLDER");
   i.command = &import;
-  import.add_option("FOLDER", i.folderText, "The save folder of the earlier download")
-      ->required();
+  import.add_option("FOLDER", i.folderText, "The save folder of the earlier download")->required();
   import.add_option("ADDRESS", request.address, "A person's page or one album's address")
       ->required();
   i.albums = import.add_option("--albums", i.albumsText,
@@ -285,8 +284,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   } else {
     return Refused("a command is required");
   }
-  if (list.cookies->count() > 0 || download.cookies->count() > 0 ||
-      import.cookies->count() > 0) {
+  if (list.cookies->count() > 0 || download.cookies->count() > 0 || import.cookies->count() > 0) {
     if (cookies.empty()) return Refused("--cookies: the file name is empty");
     request.cookies = cookies;
   }

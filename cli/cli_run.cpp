@@ -72,7 +72,9 @@ class CliRun {
   Step Prepare() {
     if (!engine_.list || (!Listing() && !BatchCommand())) {
       streams_.err << "albumkeeper: this build cannot "
-                   << (Listing() ? "list albums" : Importing() ? "import" : "download albums")
+                   << (Listing()     ? "list albums"
+                       : Importing() ? "import"
+                                     : "download albums")
                    << " yet\n";
       return kExitPhotosFailed;
     }
@@ -203,8 +205,7 @@ class CliRun {
     }
     if (Listing()) {
       if (request_.json) {
-        const ClassifiedAddress typed =
-            ClassifyAddress(Utf8ToGbk(request_.address), WebHost());
+        const ClassifiedAddress typed = ClassifyAddress(Utf8ToGbk(request_.address), WebHost());
         streams_.out << ListingJson(context_.source.Get(), typed.kind == AddressKind::kPerson,
                                     listed);
         streams_.out.flush();

@@ -25,7 +25,7 @@ json_object* Number(const Text& digits) {
 
 std::string ListingJson(const Source& source, bool person, const ListingResult& listed) {
   const std::unique_ptr<json_object, decltype(&json_object_put)> root(json_object_new_object(),
-                                                                       &json_object_put);
+                                                                      &json_object_put);
   json_object* from = json_object_new_object();
   json_object_object_add(from, "address", String(source.address));
   json_object_object_add(from, "id", String(source.id));
@@ -43,8 +43,8 @@ std::string ListingJson(const Source& source, bool person, const ListingResult& 
     json_object_array_add(albums, album);
   }
   json_object_object_add(root.get(), "albums", albums);
-  return std::string(json_object_to_json_string_ext(root.get(), JSON_C_TO_STRING_PLAIN |
-                                                                    JSON_C_TO_STRING_NOSLASHESCAPE)) +
+  return std::string(json_object_to_json_string_ext(
+             root.get(), JSON_C_TO_STRING_PLAIN | JSON_C_TO_STRING_NOSLASHESCAPE)) +
          "\n";
 }
 

@@ -128,7 +128,8 @@ std::string BashCompletion(const CLI::App& app) {
       }
     }
   }
-  if (!files.empty()) script << "    " << files << ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
+  if (!files.empty())
+    script << "    " << files << ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
   if (!folders.empty()) {
     script << "    " << folders << ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n";
   }

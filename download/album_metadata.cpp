@@ -208,8 +208,9 @@ Text JsonStringValue(const Text& gbkJson) {
   if (gbkJson.empty() || gbkJson.front() != '"') return {};
   const JsonValue value(json_tokener_parse(GbkToUtf8(gbkJson).c_str()));
   if (!value || json_object_get_type(value.get()) != json_type_string) return {};
-  return Utf8ToGbk(std::string_view(json_object_get_string(value.get()),
-                                    static_cast<std::size_t>(json_object_get_string_len(value.get()))));
+  return Utf8ToGbk(
+      std::string_view(json_object_get_string(value.get()),
+                       static_cast<std::size_t>(json_object_get_string_len(value.get()))));
 }
 
 std::string UtcTimestamp() { return TimestampOf(std::chrono::system_clock::now()); }

@@ -28,8 +28,8 @@ struct MetadataAlbum {
 // What became of one photo in this run.
 struct MetadataPhoto {
   enum class State {
-    kSaved,          // its picture was fetched and saved by this run
-    kFailed,         // no picture was saved (`error` says why)
+    kSaved,            // its picture was fetched and saved by this run
+    kFailed,           // no picture was saved (`error` says why)
     kRecordedEarlier,  // skipped as recorded; listed when its file is on the disk
   };
   State state = State::kSaved;

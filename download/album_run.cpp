@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "albums/name_cleaning.h"
-#include "base/text_ops.h"
 #include "base/codec.h"
 #include "base/delay.h"
 #include "base/file_writer.h"
+#include "base/text_ops.h"
 #include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"

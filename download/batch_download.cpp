@@ -48,8 +48,7 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
 
   RequestPacer pacer(options.policy.interval);
   const AlbumDownloadEnv env{controls,          gate,           source, options.programDir,
-                             options.retryWait, options.policy, &pacer,
-                             &options.receivedNames};
+                             options.retryWait, options.policy, &pacer, &options.receivedNames};
   BatchTally tally;
   auto outcome = [&tally, &jobs](BatchEnd end) {
     BatchOutcome made;

@@ -31,8 +31,9 @@ bool WholePng(std::string_view bytes) {
 
 bool WholeWebp(std::string_view bytes) {
   if (bytes.size() < 12 || bytes.substr(8, 4) != "WEBP") return false;
-  const auto byte = [&](std::size_t at) { return static_cast<std::uint32_t>(
-                                              static_cast<unsigned char>(bytes[at])); };
+  const auto byte = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]));
+  };
   const std::uint32_t length = byte(4) | byte(5) << 8 | byte(6) << 16 | byte(7) << 24;
   // The RIFF length counts what follows its own field, padded to an even size.
   return length + 8 == bytes.size() || length + 9 == bytes.size();

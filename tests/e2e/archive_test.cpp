@@ -102,8 +102,8 @@ TEST_F(ArchiveTest, AnInputFileRunsEachAddressAsItsOwnSourceAndNamesTheBadLine) 
                           "  http://www.douban.com/people/visitor/  \n"
                           "http://www.example.com/nothing\n"
                           "http://www.douban.com/photos/album/1710000004/\n");
-  const ProgramResult result = Run({"download", "--input", list.string(), "--api", "--medium",
-                                    "--to", saveFolder().string()});
+  const ProgramResult result = Run(
+      {"download", "--input", list.string(), "--api", "--medium", "--to", saveFolder().string()});
   // The bad line makes the run's status a usage error; the good lines all ran.
   EXPECT_EQ(result.exitStatus, 2) << Describe(result);
   EXPECT_NE(result.err.find("addresses.txt:5: not the address"), std::string::npos)
@@ -142,7 +142,8 @@ TEST_F(ArchiveTest, ListJsonHoldsTheFixturesAlbums) {
   }
   EXPECT_EQ(Str(json_object_array_get_idx(albums, 2), "name"), "海边日落");
 
-  const ProgramResult single = Run({"list", "http://www.douban.com/photos/album/1710000003/", "--json"});
+  const ProgramResult single =
+      Run({"list", "http://www.douban.com/photos/album/1710000003/", "--json"});
   ASSERT_EQ(single.exitStatus, 0) << Describe(single);
   const Json one = ParseJson(single.out);
   ASSERT_NE(one, nullptr) << single.out;
