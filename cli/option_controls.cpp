@@ -65,7 +65,8 @@ std::string FolderGbkCannotHold(const CliRequest& request, const std::string& pr
   if (request.command != CliCommand::kList && request.saveFolder) {
     const std::string folder = AbsoluteSaveFolder(*request.saveFolder);
     if (!GbkCanHold(folder)) {
-      return "--to: the folder " + folder + " has characters that GBK cannot hold";
+      return std::string(request.command == CliCommand::kImport ? "import: " : "--to: ") +
+             "the folder " + folder + " has characters that GBK cannot hold";
     }
   }
   return {};
