@@ -9,7 +9,7 @@ namespace {
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
-  return {outcome.failed, outcome.endedByRefusal()};
+  return {outcome.failed, outcome.endedByRefusal(), outcome.failedAlbums, outcome.unrecorded};
 }
 
 }  // namespace

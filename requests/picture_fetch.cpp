@@ -1,5 +1,8 @@
 #include "requests/picture_fetch.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "net/answer_kind.h"
 #include "net/plain_http_get.h"
 #include "net/winhttp_fetch.h"
@@ -7,7 +10,6 @@
 namespace ak {
 namespace {
 
-constexpr int kPictureTimeoutSeconds = 30;
 constexpr int kStatusOk = 200;
 constexpr int kStatusNotFound = 404;
 
@@ -41,15 +43,23 @@ bool Turn(RequestPacer* pacer, WorkerGate& gate) {
 }  // namespace
 
 FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
+  using Clock = std::chrono::steady_clock;
+  using std::chrono::milliseconds;
   if (!Turn(pacer, gate)) return Ended();
+  // The limit of both requests counts from the first one's start, not from a wait for the pacer.
+  const Clock::time_point deadline = Clock::now() + request.limits.whole;
   WinHttpFetchRequest first;
   first.url = request.url;
   first.extraHeaders = request.headerBlock;
-  first.timeoutSeconds = kPictureTimeoutSeconds;
+  // Whole seconds for the connect and data waits, at least one; the whole limit cuts them.
+  first.timeoutSeconds =
+      static_cast<int>(std::max<long long>(1, (request.limits.eachWait.count() + 999) / 1000));
+  first.totalLimit = std::min(request.limits.eachWait, request.limits.whole);
   first.stop = gate.StopToken();
   WinHttpFetchResult answer = PerformWinHttpFetch(first);
   if (gate.Stopped()) return Ended();
   const long firstStatus = answer.status;
+  const bool firstTimedOut = answer.outcome == TransferOutcome::kTimedOut;
   FetchedPicture fetched =
       Judged({request.url, answer.outcome == TransferOutcome::kCompleted, answer.status,
               std::move(answer.effectiveUrl), std::move(answer.location), std::move(answer.body)});
@@ -60,10 +70,23 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
 
   const Text& fallback = firstStatus == kStatusNotFound ? request.on404 : request.onOtherStatus;
   if (!Turn(pacer, gate)) return Ended();
-  PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken());
+  const milliseconds left = std::chrono::ceil<milliseconds>(deadline - Clock::now());
+  // No time left for the fallback: the picture ran out of its limit.
+  if (left <= milliseconds(0)) {
+    fetched.timedOut = true;
+    return fetched;
+  }
+  PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken(), left);
   if (gate.Stopped()) return Ended();
-  return Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-                 std::move(plain.location), std::move(plain.body)});
+  const bool plainTimedOut = plain.timedOut;
+  fetched = Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
+                    std::move(plain.location), std::move(plain.body)});
+  // The fallback's own failure says why there is no picture; a time-out of the first request
+  // followed by a fallback that failed otherwise is a time-out all the same.
+  if (fetched.result == FetchedPicture::Result::kNoPicture) {
+    fetched.timedOut = plainTimedOut || (firstTimedOut && !plain.completed);
+  }
+  return fetched;
 }
 
 }  // namespace ak
