@@ -32,8 +32,8 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
   const Text key = Trim(env.controls.Caption(ctl::编辑框_接口密钥));
   if (tally.refusedApiKey == key) {
     // The service refused this very key before in this batch: asking again would only be refused.
+    // The line that said so came with the first refusal.
     ++tally.failedAlbums;
-    env.controls.AppendLog(ApiKeyRefusedBeforeLine(job.name));
     return true;
   }
   AlbumRun run(env, tally);

@@ -63,12 +63,9 @@ Text ApiRefusalLine(const ApiRefusal& refusal) {
   } else {
     line += AK_GBK("这个相册无法通过API下载，请改用浏览模式");
   }
-  return line + AK_GBK("。相册没有下载\r\n\r\n");
-}
-
-Text ApiKeyRefusedBeforeLine(const Text& albumName) {
-  return AK_GBK("相册《") + albumName +
-         AK_GBK("》没有下载：豆瓣已拒绝了这个API密钥（见上），本次不再用它请求\r\n\r\n");
+  line += AK_GBK("。相册没有下载");
+  if (IsApiKeyRefusal(refusal)) line += AK_GBK("，这次其余通过API下载的相册也不再请求");
+  return line + "\r\n\r\n";
 }
 
 Text WithApiKey(const Text& url, std::string_view key) {

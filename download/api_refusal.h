@@ -27,9 +27,6 @@ bool IsApiKeyRefusal(const ApiRefusal& refusal);
 // The log line that says what the service answered and what the user can do.
 Text ApiRefusalLine(const ApiRefusal& refusal);
 
-// The line for an album that is not asked for because the key was refused before in this batch.
-Text ApiKeyRefusedBeforeLine(const Text& albumName);
-
 // `url` with "apikey=KEY" added to its query ("&" or "?"); unchanged when `key` is empty. The
 // key is percent-encoded except for the characters a query may hold as they are.
 Text WithApiKey(const Text& url, std::string_view key);
