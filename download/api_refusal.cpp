@@ -41,6 +41,9 @@ std::optional<ApiRefusal> ApiRefusalOf(std::string_view utf8Answer) {
   ApiRefusal refusal;
   refusal.code = json_object_get_int64(code);
   refusal.message = Utf8ToGbk(json_object_get_string(msg));
+  // "uri_not_found", "album_not_found": the API found nothing there, which is an album without
+  // photos, not a refusal.
+  if (refusal.message.find("not_found") != Text::npos) return std::nullopt;
   return refusal;
 }
 

@@ -8,8 +8,10 @@
 namespace ak {
 
 // The service's refusal of an API request: an answer that is a JSON object with "code" and
-// "msg" and no "photos" (today's API without a valid key answers {"msg":"apikey is required",
-// "code":131,...}, {"msg":"invalid_apikey","code":104,...} or, for a shared key,
+// "msg" and no "photos", unless its message says nothing was found there ("uri_not_found",
+// "album_not_found": an album without photos, as before) (today's API without a valid key answers
+// {"msg":"apikey is required", "code":131,...}, {"msg":"invalid_apikey","code":104,...} or, for a
+// shared key,
 // {"msg":"apikey_is_blocked","code":105,...}).
 struct ApiRefusal {
   long long code = 0;

@@ -19,8 +19,10 @@ TEST(ApiRefusal, AnswersThatRefuseAndThoseThatDoNot) {
        true},
       {R"({"msg":"invalid_apikey","code":104,"request":"GET \/v2\/album\/1\/photos"})", 104, true},
       {R"( {"code": 105, "msg": "apikey_is_blocked"})", 105, true},
-      {R"({"msg":"album_not_found","code":2000,"request":"GET \/v2\/album\/9\/photos"})", 2000,
+      {R"({"msg":"need_permission","code":1000,"request":"GET \/v2\/album\/9\/photos"})", 1000,
        false},
+      // Nothing there: an album without photos, as the API always answered it.
+      {R"({"msg":"uri_not_found","code":1001,"request":"GET \/v2\/album\/\/photos"})", 0, false},
       // A page of photos, even one that carries a code, is no refusal.
       {R"({"code":0,"msg":"ok","photos":[]})", 0, false},
       {R"({"start":0,"count":1,"total":3,"owner":{},"photos":[{"id":"1"}]})", 0, false},
