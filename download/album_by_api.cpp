@@ -21,6 +21,7 @@ constexpr int kPhotosPerPage = 100;
 void FailRefusedAlbum(const AlbumDownloadEnv& env, BatchTally& tally, const ApiRefusal& refusal,
                       const Text& key) {
   ++tally.failedAlbums;
+  ++tally.apiRefusedAlbums;
   const bool keyRefused = IsApiKeyRefusal(refusal);
   if (!keyRefused || !tally.refusedApiKey) env.controls.AppendLog(ApiRefusalLine(refusal));
   if (keyRefused) tally.refusedApiKey = key;
@@ -34,6 +35,7 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
     // The service refused this very key before in this batch: asking again would only be refused.
     // The line that said so came with the first refusal.
     ++tally.failedAlbums;
+    ++tally.apiRefusedAlbums;
     return true;
   }
   AlbumRun run(env, tally);

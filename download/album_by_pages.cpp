@@ -129,8 +129,14 @@ bool DownloadAlbumByPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJ
   job = queued;
   tally.alreadySaved.clear();
   tally.alreadySaved.insert(savedIds.begin(), savedIds.end());
+  const int refusedBefore = tally.apiRefusedAlbums;
   const bool goOn = DownloadAlbumByApi(env, tally, job);
   tally.alreadySaved.clear();
+  if (goOn && tally.apiRefusedAlbums > refusedBefore) {
+    // The API refused (said above): the album is lost to both ways for now.
+    env.controls.AppendLog(AK_GBK("相册《") + queued.name +
+                           AK_GBK("》在浏览模式下读不到照片，API也无法下载它（原因见上）\r\n\r\n"));
+  }
   return goOn;
 }
 

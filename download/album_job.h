@@ -73,6 +73,8 @@ struct BatchTally {
   // The API key (empty: none) the service refused as a key in this batch: the API albums that
   // would send it again fail without a request.
   std::optional<Text> refusedApiKey{};
+  // Albums the API refused (counted in failedAlbums as well).
+  int apiRefusedAlbums = 0;
 };
 
 }  // namespace ak
