@@ -9,7 +9,8 @@ namespace {
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
-  return {outcome.failed, outcome.endedByRefusal()};
+  // An album that failed as a whole (the API refused it) failed photos nobody could count.
+  return {outcome.failed > 0 ? outcome.failed : outcome.failedAlbums, outcome.endedByRefusal()};
 }
 
 }  // namespace

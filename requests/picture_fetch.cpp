@@ -62,8 +62,22 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
   if (!Turn(pacer, gate)) return Ended();
   PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken());
   if (gate.Stopped()) return Ended();
-  return Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-                 std::move(plain.location), std::move(plain.body)});
+  FetchedPicture fellBack =
+      Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
+              std::move(plain.location), std::move(plain.body)});
+  if (fellBack.result != FetchedPicture::Result::kRefused) return fellBack;
+
+  // Today's picture hosts refuse a request without the service's Referer, which the plain
+  // transport never sends: the fallback goes once more with the photo's header block before it
+  // counts as refused.
+  if (!Turn(pacer, gate)) return Ended();
+  WinHttpFetchRequest again = first;
+  again.url = fallback;
+  WinHttpFetchResult second = PerformWinHttpFetch(again);
+  if (gate.Stopped()) return Ended();
+  return Judged({fallback, second.outcome == TransferOutcome::kCompleted, second.status,
+                 std::move(second.effectiveUrl), std::move(second.location),
+                 std::move(second.body)});
 }
 
 }  // namespace ak
