@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -72,6 +73,14 @@ struct BatchTally {
   // The photo count the walk of the current album's pages read before it gave up and retried
   // through the API: the album promised photos, whatever the API's total says.
   int promisedByPages = 0;
+  // Said once a batch: originals need a sign-in; the service kept an original back.
+  bool originalSignInLogged = false;
+  bool originalFallbackLogged = false;
+  // The API key (empty: none) the service refused as a key in this batch: the API albums that
+  // would send it again fail without a request.
+  std::optional<Text> refusedApiKey{};
+  // Albums the API refused (counted in failedAlbums as well).
+  int apiRefusedAlbums = 0;
 };
 
 }  // namespace ak

@@ -13,6 +13,9 @@
 #include "download/name_fit.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
+#include "net/cookie_jar.h"
+#include "net/sign_in_cookies.h"
+#include "requests/original_fetch.h"
 
 namespace ak {
 namespace {
@@ -20,7 +23,7 @@ namespace {
 constexpr int kPageAttempts = 10;
 
 // Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge };
+enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 RefusalHold BatchHold(const AlbumDownloadEnv& env) {
   Controls& controls = env.controls;
@@ -38,6 +41,7 @@ RefusalHold BatchHold(const AlbumDownloadEnv& env) {
 PictureSize ChosenSize(const Controls& controls) {
   if (controls.Checked(ctl::单选框_中图)) return PictureSize::kMedium;
   if (controls.Checked(ctl::单选框_原图)) return PictureSize::kLarge;
+  if (controls.Checked(ctl::单选框_原始尺寸)) return PictureSize::kOriginal;
   return PictureSize::kNone;
 }
 
@@ -225,7 +229,9 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (size != PictureSize::kNone) {
       // A refusal holds the batch, and the same photo is asked for again after continue.
       const int refusalsBefore = hold_.refusals;
-      picture = sender_.SendPicture(RequestFor(photo, size, env_.policy.pictureLimits));
+      picture = size == PictureSize::kOriginal
+                    ? FetchOriginal(photo)
+                    : sender_.SendPicture(RequestFor(photo, size, env_.policy.pictureLimits));
       if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
       if (hold_.endedByRefusal) tally_.endedByRefusal = true;
     }
@@ -260,6 +266,29 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   }
   ShowProgress(countSlot);
   return true;
+}
+
+FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
+  const CookieJar& jar = SharedCookieJar();
+  if (!HasSignIn(jar)) {
+    if (!tally_.originalSignInLogged) {
+      tally_.originalSignInLogged = true;
+      env_.controls.AppendLog(
+          AK_GBK("原始尺寸的照片只给登录的用户：请在登录页登录豆瓣（命令行：cookies.txt 或 "
+                 "--cookies），这次改存大图\r\n\r\n"));
+    }
+  } else if (!photo.originalAddress.empty()) {
+    FetchedPicture raw = FetchOriginalPicture(photo.originalAddress, PhotoHeaderBlock(photo.id),
+                                              SignInCookieHeader(jar), env_.gate, env_.pacer);
+    if (raw.result != FetchedPicture::Result::kNoPicture) return raw;
+    if (!tally_.originalFallbackLogged) {
+      tally_.originalFallbackLogged = true;
+      env_.controls.AppendLog(AK_GBK("豆瓣没有给出照片的原始尺寸（回答") +
+                              std::to_string(raw.status) +
+                              AK_GBK("），这样的照片改存大图\r\n\r\n"));
+    }
+  }
+  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge, env_.policy.pictureLimits));
 }
 
 bool AlbumRun::RecordBoxTicked() const {

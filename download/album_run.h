@@ -21,6 +21,8 @@ struct PhotoToFetch {
   // The address of the full-size picture (the API downloader puts the medium one here when the
   // answer names none).
   Text largeAddress;
+  // The original ("raw") picture; empty when the photo's addresses have no such form.
+  Text originalAddress;
 };
 
 // The frame both album downloaders share: the record box's log line and the record store of the
@@ -96,6 +98,9 @@ class AlbumRun {
   void ShowProgress(const Text& countSlot);
   // The line on saved photos whose record could not be written, once for the album.
   void ReportUnrecorded();
+  // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
+  // is no sign-in or the service keeps the original back.
+  FetchedPicture FetchOriginal(const PhotoToFetch& photo);
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 

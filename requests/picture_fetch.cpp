@@ -79,14 +79,38 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
   PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken(), left);
   if (gate.Stopped()) return Ended();
   const bool plainTimedOut = plain.timedOut;
-  fetched = Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-                    std::move(plain.location), std::move(plain.body)});
-  // The fallback's own failure says why there is no picture; a time-out of the first request
-  // followed by a fallback that failed otherwise is a time-out all the same.
-  if (fetched.result == FetchedPicture::Result::kNoPicture) {
-    fetched.timedOut = plainTimedOut || (firstTimedOut && !plain.completed);
+  FetchedPicture fellBack =
+      Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
+              std::move(plain.location), std::move(plain.body)});
+  if (fellBack.result != FetchedPicture::Result::kRefused) {
+    // The fallback's own failure says why there is no picture; a time-out of the first request
+    // followed by a fallback that failed otherwise is a time-out all the same.
+    if (fellBack.result == FetchedPicture::Result::kNoPicture) {
+      fellBack.timedOut = plainTimedOut || (firstTimedOut && !plain.completed);
+    }
+    return fellBack;
   }
-  return fetched;
+
+  // Today's picture hosts refuse a request without the service's Referer, which the plain
+  // transport never sends: the fallback goes once more with the photo's header block before it
+  // counts as refused, within what is left of the picture's limit.
+  if (!Turn(pacer, gate)) return Ended();
+  const milliseconds rest = std::chrono::ceil<milliseconds>(deadline - Clock::now());
+  if (rest <= milliseconds(0)) {
+    fellBack.timedOut = true;
+    return fellBack;
+  }
+  WinHttpFetchRequest again = first;
+  again.url = fallback;
+  again.totalLimit = std::min(first.totalLimit, rest);
+  WinHttpFetchResult second = PerformWinHttpFetch(again);
+  if (gate.Stopped()) return Ended();
+  const bool secondTimedOut = second.outcome == TransferOutcome::kTimedOut;
+  FetchedPicture last =
+      Judged({fallback, second.outcome == TransferOutcome::kCompleted, second.status,
+              std::move(second.effectiveUrl), std::move(second.location), std::move(second.body)});
+  if (last.result == FetchedPicture::Result::kNoPicture) last.timedOut = secondTimedOut;
+  return last;
 }
 
 }  // namespace ak

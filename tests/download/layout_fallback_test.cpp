@@ -68,11 +68,12 @@ TEST_F(LayoutFallbackTest, CountWithoutEntriesOnAnyPageRetriesThroughTheApiOnce)
 }
 
 // Pages showing a count and no photo, and an API that lists none either (an empty list, an
-// error object): one round each, no picture, and the album has failed with a line saying so.
+// answer that is no JSON): one round each, no picture, and the album has failed with a line saying
+// so.
 TEST_F(LayoutFallbackTest, AnApiRetryThatFindsNothingFailsTheAlbumWithoutAnotherRound) {
   const std::vector<std::pair<std::string, std::string>> answers = {
       {R"({"count":100,"start":0,"total":3,"photos":[]})", "豆瓣说相册里有照片"},
-      {R"({"code":104,"msg":"invalid_apikey"})", "API的应答不是照片列表"},
+      {"<html>Service Unavailable</html>", "API的应答不是照片列表"},
   };
   for (const auto& [answer, reason] : answers) {
     SCOPED_TRACE(answer);
@@ -94,6 +95,20 @@ TEST_F(LayoutFallbackTest, AnApiRetryThatFindsNothingFailsTheAlbumWithoutAnother
     EXPECT_NE(log.find("---完成相册"), std::string::npos) << log;
     EXPECT_NE(log.find("》下载失败：" + reason), std::string::npos) << log;
   }
+}
+
+TEST_F(LayoutFallbackTest, AnApiThatRefusesSaysSoAndTheAlbumIsNotFinished) {
+  const auto refusal = temp_.path() / "refusal.json";
+  testing::WriteFileBytes(refusal, R"({"msg":"invalid_apikey","code":104,"request":"GET"})");
+  StartOwnDouble({"--new-layout", "--api-answer", "/v2/album/1620000008/=" + refusal.string()});
+  ASSERT_TRUE(Download("1620000008", "十八张"));
+  const std::string log = LogUtf8();
+  EXPECT_NE(log.find("（104 invalid_apikey）"), std::string::npos) << log;
+  EXPECT_NE(log.find("相册《十八张》在浏览模式下读不到照片，API也无法下载它"), std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("---完成相册"), std::string::npos) << log;
+  EXPECT_EQ(Targets("/v2/album/1620000008/").size(), 1u);
+  EXPECT_TRUE(Targets("/view/photo/").empty());
 }
 
 TEST_F(LayoutFallbackTest, IntervalKeptBetweenEveryTwoRequestsOfTheBatch) {

@@ -72,7 +72,7 @@ TEST_F(WalksTest, AlbumsThatYieldNothingExitOneWithAReason) {
       {{"--garbage", "/v2/album/"}, "--api", "》下载失败：API的应答不是照片列表"},
       {{"--new-layout", "--api-answer", "/v2/album/=" + error.string()},
        "--browse",
-       "》下载失败：API的应答不是照片列表"},
+       "豆瓣的API拒绝了请求（104 invalid_apikey）"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.faults[0] + " " + c.faults[1]);
