@@ -13,6 +13,10 @@ struct BatchVerdict {
   int failedPhotos = 0;
   // A refusal of the service ended the batch (under --no-wait).
   bool endedByRefusal = false;
+  // Albums that failed (whole, or with photos not saved).
+  int failedAlbums = 0;
+  // Photos saved whose record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
   bool operator==(const BatchVerdict&) const = default;
 };
 

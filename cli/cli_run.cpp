@@ -254,7 +254,9 @@ class CliRun {
       streams_.err << kRefusedBatch;
       return kExitPhotosFailed;
     }
-    return verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+    const bool failed =
+        verdict.failedPhotos > 0 || verdict.failedAlbums > 0 || verdict.unrecordedPhotos > 0;
+    return failed ? kExitPhotosFailed : kExitOk;
   }
 
   void Close() {

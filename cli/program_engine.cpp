@@ -9,8 +9,7 @@ namespace {
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
-  // An album that failed as a whole (the API refused it) failed photos nobody could count.
-  return {outcome.failed > 0 ? outcome.failed : outcome.failedAlbums, outcome.endedByRefusal()};
+  return {outcome.failed, outcome.endedByRefusal(), outcome.failedAlbums, outcome.unrecorded};
 }
 
 }  // namespace

@@ -58,7 +58,10 @@ struct BatchTally {
   int failedPhotos = 0;
   // Photos whose picture the service refused (held and sent again, or the batch ended there).
   int refusedPhotos = 0;
-  // Albums with at least one failed photo.
+  // Saved, but their record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
+  // Albums with at least one failed photo, and albums that failed whole (a folder that cannot
+  // be made, pages that are not the service's, photos promised and none found).
   int failedAlbums = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
@@ -67,6 +70,9 @@ struct BatchTally {
   // Photos of the current album already saved by this batch (a walk of its pages that gave up
   // before its retry through the API): skipped like recorded ones.
   std::set<Text> alreadySaved{};
+  // The photo count the walk of the current album's pages read before it gave up and retried
+  // through the API: the album promised photos, whatever the API's total says.
+  int promisedByPages = 0;
   // Said once a batch: originals need a sign-in; the service kept an original back.
   bool originalSignInLogged = false;
   bool originalFallbackLogged = false;

@@ -45,8 +45,9 @@ PictureSize ChosenSize(const Controls& controls) {
   return PictureSize::kNone;
 }
 
-PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
+PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size, PictureLimits limits) {
   PictureRequest request;
+  request.limits = limits;
   request.headerBlock = PhotoHeaderBlock(photo.id);
   if (size == PictureSize::kMedium) {
     request.url = photo.mediumAddress;
@@ -68,6 +69,16 @@ bool IsFolder(const Text& path) {
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
 }
 
+// The system's reason as a text of the log (GBK).
+Text ReasonText(const std::error_code& error) {
+  return error ? Utf8ToGbk(error.message()) : AK_GBK("原因不明");
+}
+
+// Whole seconds, rounded up, for a line of the log.
+std::string Seconds(std::chrono::milliseconds limit) {
+  return std::to_string((limit.count() + 999) / 1000);
+}
+
 }  // namespace
 
 AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
@@ -83,6 +94,7 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
 
 AlbumRun::~AlbumRun() {
   RecordSavedPhotos();
+  ReportUnrecorded();
   store_.Close();
 }
 
@@ -91,13 +103,44 @@ void AlbumRun::RecordSavedPhotos() {
   // A photo is recorded only once its picture is on the disk: a power cut must not leave a
   // record of a picture that was lost, or a later run would skip it. Without the sync the
   // photos stay unrecorded and a later run fetches them again.
-  if (SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
+  if (!SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
+    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+    if (unrecordedReason_.empty()) unrecordedReason_ = AK_GBK("照片无法同步到磁盘");
+  } else if (!store_.is_open()) {
+    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+    if (unrecordedReason_.empty()) {
+      unrecordedReason_ =
+          AK_GBK("下载记录无法打开（") + ReasonText(store_.last_error()) + AK_GBK("）");
+    }
+  } else {
     for (const Text& id : savedUnrecorded_) {
       store_.Rewind();
-      if (!store_.Find(id)) store_.Add(id);
+      if (store_.Find(id) || store_.Add(id)) continue;
+      ++unrecorded_;
+      if (unrecordedReason_.empty()) {
+        unrecordedReason_ =
+            AK_GBK("下载记录无法写入（") + ReasonText(store_.last_error()) + AK_GBK("）");
+      }
     }
   }
   savedUnrecorded_.clear();
+}
+
+void AlbumRun::ReportUnrecorded() {
+  if (unrecorded_ == 0 || unrecordedReported_) return;
+  unrecordedReported_ = true;
+  tally_.unrecordedPhotos += unrecorded_;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName_ + AK_GBK("》有") +
+                          std::to_string(unrecorded_) +
+                          AK_GBK("张照片已保存，但没有记入下载记录：") + unrecordedReason_ +
+                          AK_GBK("。下次下载这个相册时会重新获取这些照片\r\n\r\n"));
+}
+
+void AlbumRun::Fail(const Text& albumName, const Text& reason) {
+  if (!countedFailed_) ++tally_.failedAlbums;
+  countedFailed_ = true;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName + AK_GBK("》下载失败：") + reason +
+                          "\r\n\r\n");
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
@@ -122,13 +165,16 @@ std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kin
 }
 
 void AlbumRun::Start(const Text& albumName, int maximum) {
+  albumName_ = albumName;
+  claimed_ = maximum;
+  if (maximum > 0) promised_ = true;
   env_.controls.SetCaption(ctl::标签_进度条比例, {});
   env_.controls.SetProgressPosition(ctl::进度条1, 0);
   env_.controls.SetProgressMaximum(ctl::进度条1, maximum);
   env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
 }
 
-void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
+bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
                              const Text& albumAddress) {
   assert(std::string_view(folderName).ends_with(countPart));
   CleanAlbumName(env_.source.title);
@@ -154,14 +200,24 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   }
   tally_.albumFolders.emplace(parent + folderName, albumAddress);
   albumFolder_ = parent + folderName;
-  if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) EnsureFolder(albumFolder_);
+  albumName_ = folderName;
+  std::error_code error;
+  if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_, &error) &&
+      !EnsureFolder(albumFolder_, &error)) {
+    // Every picture of the album would fail to be written: none is fetched.
+    Fail(folderName, AK_GBK("无法创建文件夹 ") + albumFolder_ + AK_GBK("（") + ReasonText(error) +
+                         AK_GBK("）"));
+    return false;
+  }
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
   if (albumFolder_.back() != '/') albumFolder_ += '/';
+  return true;
 }
 
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   if (!env_.gate.Checkpoint()) return false;
   Controls& controls = env_.controls;
+  ++listed_;
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   store_.Rewind();
   const bool recorded =
@@ -173,8 +229,9 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (size != PictureSize::kNone) {
       // A refusal holds the batch, and the same photo is asked for again after continue.
       const int refusalsBefore = hold_.refusals;
-      picture = size == PictureSize::kOriginal ? FetchOriginal(photo)
-                                               : sender_.SendPicture(RequestFor(photo, size));
+      picture = size == PictureSize::kOriginal
+                    ? FetchOriginal(photo)
+                    : sender_.SendPicture(RequestFor(photo, size, env_.policy.pictureLimits));
       if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
       if (hold_.endedByRefusal) tally_.endedByRefusal = true;
     }
@@ -183,6 +240,12 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (!env_.gate.Checkpoint()) return false;
     if (picture.result != FetchedPicture::Result::kPicture) {
       ++failed_;
+      if (picture.timedOut) {
+        controls.AppendLog(
+            AK_GBK("第") + std::to_string(photo.runningNumber) + AK_GBK("张照片下载超时（") +
+            Seconds(env_.policy.pictureLimits.whole) + AK_GBK("秒内没有收到图片）：") +
+            (size == PictureSize::kMedium ? photo.mediumAddress : photo.largeAddress) + "\r\n\r\n");
+      }
     } else {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
@@ -225,7 +288,7 @@ FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
                               AK_GBK("），这样的照片改存大图\r\n\r\n"));
     }
   }
-  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge));
+  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge, env_.policy.pictureLimits));
 }
 
 bool AlbumRun::RecordBoxTicked() const {
@@ -246,12 +309,25 @@ void AlbumRun::Finish(const Text& folderName) {
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
   RecordSavedPhotos();
+  albumName_ = folderName;
+  ReportUnrecorded();
   tally_.failedPhotos += failed_;
+  if (listed_ > 0 && listed_ < claimed_) {
+    env_.controls.AppendLog(AK_GBK("豆瓣声称相册《") + folderName + AK_GBK("》有") +
+                            std::to_string(claimed_) + AK_GBK("张照片，但只列出了") +
+                            std::to_string(listed_) + AK_GBK("张\r\n\r\n"));
+  }
   if (failed_ > 0) {
-    ++tally_.failedAlbums;
+    if (!countedFailed_) ++tally_.failedAlbums;
+    countedFailed_ = true;
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
                             std::to_string(failed_) +
                             AK_GBK("张照片没有下载成功，以后再下载这个相册时会重新获取\r\n\r\n"));
+  } else if (listed_ == 0 && promised_) {
+    Fail(folderName,
+         nothingFoundReason_.empty()
+             ? AK_GBK("豆瓣说相册里有照片，但没有找到任何一张（页面或应答的格式可能已改变）")
+             : nothingFoundReason_);
   }
   store_.Close();
 }

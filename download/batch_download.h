@@ -41,7 +41,8 @@ struct BatchOutcome {
   int refused = 0;
   // Saved, but their record could not be written (a later run fetches them again).
   int unrecorded = 0;
-  // Albums with at least one photo not saved.
+  // Albums with at least one photo not saved, and albums that failed whole (their folder could
+  // not be made, their pages were not the service's, or they promised photos and showed none).
   int failedAlbums = 0;
   BatchEnd end = BatchEnd::kEndedByUser;
   // The queued jobs it ran (or began to run), for a rerun of what failed.
