@@ -16,13 +16,14 @@ namespace {
 constexpr const char* kUsage =
     "usage: albumkeeper list ADDRESS [--covers] [--json] [--cookies FILE]\n"
     "       albumkeeper download ADDRESS|--input FILE [--albums LIST] [--api|--browse]\n"
-    "                            [--large|--medium] [--record|--no-record]\n"
-    "                            [--describe|--no-describe] [--pattern REGEX] [--to FOLDER]\n"
-    "                            [--cookies FILE] [--interval MS] [--no-wait] [--retry-failed]\n"
+    "                            [--large|--medium|--original] [--api-key KEY]\n"
+    "                            [--record|--no-record] [--describe|--no-describe]\n"
+    "                            [--pattern REGEX] [--to FOLDER] [--cookies FILE]\n"
+    "                            [--interval MS] [--no-wait] [--retry-failed]\n"
     "                            [--write-metadata|--no-write-metadata]\n"
     "       albumkeeper import FOLDER ADDRESS [--albums LIST] [--api|--browse]\n"
-    "                            [--describe|--no-describe] [--cookies FILE] [--interval MS]\n"
-    "                            [--no-wait]\n"
+    "                            [--api-key KEY] [--describe|--no-describe] [--cookies FILE]\n"
+    "                            [--interval MS] [--no-wait]\n"
 #ifdef ALBUMKEEPER_WITH_WINDOW
     "       albumkeeper                    the window\n"
     "       albumkeeper --demo             the window against the installed test double\n"
@@ -60,6 +61,9 @@ struct DownloadOptions {
   std::string albumsText;
   FlagPair browse;  // --browse / --api
   FlagPair large;   // --large / --medium
+  CLI::Option* original = nullptr;
+  CLI::Option* apiKey = nullptr;
+  std::string apiKeyText;
   FlagPair record;  // --record / --no-record
   FlagPair describe;
   CLI::Option* pattern = nullptr;
@@ -84,6 +88,8 @@ struct ImportOptions {
   std::string albumsText;
   FlagPair browse;
   FlagPair describe;
+  CLI::Option* apiKey = nullptr;
+  std::string apiKeyText;
   CLI::Option* cookies = nullptr;
   CLI::Option* interval = nullptr;
   long long intervalMs = 0;
@@ -115,8 +121,11 @@ void AddDownload(CLI::App& app, CliRequest& request, std::string& cookies, Downl
                                  "Albums to download by number, such as 1,3-5 (default: all)");
   d.browse = AddFlagPair(download, "--browse", "Read the album pages (browse mode)", "--api",
                          "Use the JSON API");
-  d.large =
-      AddFlagPair(download, "--large", "Large (original) pictures", "--medium", "Medium pictures");
+  d.large = AddFlagPair(download, "--large", "Large pictures", "--medium", "Medium pictures");
+  d.original = download.add_flag("--original", request.original,
+                                 "Original pictures (a sign-in needed, else large ones)");
+  d.original->excludes(d.large.on)->excludes(d.large.off);
+  d.apiKey = download.add_option("--api-key", d.apiKeyText, "Key of the service's JSON API");
   d.record = AddFlagPair(download, "--record", "Skip photos downloaded before", "--no-record",
                          "Download photos again");
   d.describe = AddFlagPair(download, "--describe", "Name pictures after their descriptions",
@@ -154,6 +163,7 @@ void AddImport(CLI::App& app, CliRequest& request, std::string& cookies, ImportO
                          "Walk the albums through the JSON API");
   i.describe = AddFlagPair(import, "--describe", "The pictures were named after descriptions",
                            "--no-describe", "The pictures were named by number");
+  i.apiKey = import.add_option("--api-key", i.apiKeyText, "Key of the service's JSON API");
   i.cookies = import.add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
   i.interval = import
                    .add_option("--interval", i.intervalMs,
@@ -174,6 +184,10 @@ std::string TakeDownload(const DownloadOptions& d, CliRequest& request) {
   }
   request.browseMode = d.browse.Value();
   request.large = d.large.Value();
+  if (d.apiKey->count() > 0) {
+    if (d.apiKeyText.empty()) return "--api-key: the key is empty";
+    request.apiKey = d.apiKeyText;
+  }
   request.record = d.record.Value();
   request.describe = d.describe.Value();
   if (d.pattern->count() > 0) {
@@ -210,6 +224,10 @@ std::string TakeImport(const ImportOptions& i, CliRequest& request) {
   }
   request.browseMode = i.browse.Value();
   request.describe = i.describe.Value();
+  if (i.apiKey->count() > 0) {
+    if (i.apiKeyText.empty()) return "--api-key: the key is empty";
+    request.apiKey = i.apiKeyText;
+  }
   if (i.interval->count() > 0) request.intervalMs = i.intervalMs;
   // Pictures are never fetched: the record decides what is looked at, not the record box.
   request.record = false;

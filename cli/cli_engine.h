@@ -16,6 +16,10 @@ struct BatchVerdict {
   // import: photos recorded from pictures on the disk, and files no photo claimed.
   int importedPhotos = 0;
   int unrecognisedFiles = 0;
+  // Albums that failed (whole, or with photos not saved).
+  int failedAlbums = 0;
+  // Photos saved whose record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
   bool operator==(const BatchVerdict&) const = default;
 };
 

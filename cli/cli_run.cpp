@@ -285,7 +285,9 @@ class CliRun {
                    << " photos as downloaded; " << verdict.unrecognisedFiles
                    << " files not recognised\n";
     }
-    return verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+    const bool failed =
+        verdict.failedPhotos > 0 || verdict.failedAlbums > 0 || verdict.unrecordedPhotos > 0;
+    return failed ? kExitPhotosFailed : kExitOk;
   }
 
   void Close() {

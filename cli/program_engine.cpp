@@ -9,7 +9,8 @@ namespace {
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
-  return {outcome.failed, outcome.endedByRefusal(), outcome.imported, outcome.unrecognised};
+  return {outcome.failed,       outcome.endedByRefusal(), outcome.imported,
+          outcome.unrecognised, outcome.failedAlbums,     outcome.unrecorded};
 }
 
 }  // namespace

@@ -43,4 +43,13 @@ inline SettingOption AlbumMetadataOption() {
   return {AK_GBK("存档设置"), AK_GBK("相册信息"), AK_GBK("0")};
 }
 
+// In a section of their own, so that the classic keys keep their values and reading rules: the
+// key sent to the service's API ("apikey=KEY"), empty for none;
+inline SettingOption ApiKeyOption() { return {AK_GBK("接口设置"), AK_GBK("apikey"), AK_GBK("")}; }
+// and "1" when the third picture size, the original, is chosen ("图片大小" then keeps the size
+// chosen before, for a program that knows only two).
+inline SettingOption OriginalSizeOption() {
+  return {AK_GBK("接口设置"), AK_GBK("原始尺寸"), AK_GBK("0")};
+}
+
 }  // namespace ak

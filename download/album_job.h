@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -60,7 +61,10 @@ struct BatchTally {
   int failedPhotos = 0;
   // Photos whose picture the service refused (held and sent again, or the batch ended there).
   int refusedPhotos = 0;
-  // Albums with at least one failed photo.
+  // Saved, but their record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
+  // Albums with at least one failed photo, and albums that failed whole (a folder that cannot
+  // be made, pages that are not the service's, photos promised and none found).
   int failedAlbums = 0;
   // Import: photos recorded from pictures already on the disk, and the files of the album
   // folders that no photo claimed.
@@ -73,6 +77,17 @@ struct BatchTally {
   // Photos of the current album already saved by this batch (a walk of its pages that gave up
   // before its retry through the API): skipped like recorded ones.
   std::set<Text> alreadySaved{};
+  // The photo count the walk of the current album's pages read before it gave up and retried
+  // through the API: the album promised photos, whatever the API's total says.
+  int promisedByPages = 0;
+  // Said once a batch: originals need a sign-in; the service kept an original back.
+  bool originalSignInLogged = false;
+  bool originalFallbackLogged = false;
+  // The API key (empty: none) the service refused as a key in this batch: the API albums that
+  // would send it again fail without a request.
+  std::optional<Text> refusedApiKey{};
+  // Albums the API refused (counted in failedAlbums as well).
+  int apiRefusedAlbums = 0;
 };
 
 }  // namespace ak

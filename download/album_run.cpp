@@ -14,6 +14,9 @@
 #include "download/name_fit.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
+#include "net/cookie_jar.h"
+#include "net/sign_in_cookies.h"
+#include "requests/original_fetch.h"
 
 namespace ak {
 namespace {
@@ -21,7 +24,7 @@ namespace {
 constexpr int kPageAttempts = 10;
 
 // Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge };
+enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 RefusalHold BatchHold(const AlbumDownloadEnv& env) {
   Controls& controls = env.controls;
@@ -39,11 +42,13 @@ RefusalHold BatchHold(const AlbumDownloadEnv& env) {
 PictureSize ChosenSize(const Controls& controls) {
   if (controls.Checked(ctl::单选框_中图)) return PictureSize::kMedium;
   if (controls.Checked(ctl::单选框_原图)) return PictureSize::kLarge;
+  if (controls.Checked(ctl::单选框_原始尺寸)) return PictureSize::kOriginal;
   return PictureSize::kNone;
 }
 
-PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
+PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size, PictureLimits limits) {
   PictureRequest request;
+  request.limits = limits;
   request.headerBlock = PhotoHeaderBlock(photo.id);
   if (size == PictureSize::kMedium) {
     request.url = photo.mediumAddress;
@@ -65,6 +70,16 @@ bool IsFolder(const Text& path) {
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
 }
 
+// The system's reason as a text of the log (GBK).
+Text ReasonText(const std::error_code& error) {
+  return error ? Utf8ToGbk(error.message()) : AK_GBK("原因不明");
+}
+
+// Whole seconds, rounded up, for a line of the log.
+std::string Seconds(std::chrono::milliseconds limit) {
+  return std::to_string((limit.count() + 999) / 1000);
+}
+
 }  // namespace
 
 AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
@@ -83,6 +98,7 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
 
 AlbumRun::~AlbumRun() {
   RecordSavedPhotos();
+  ReportUnrecorded();
   // An ended batch leaves the metadata of what it saved.
   WriteMetadata();
   store_.Close();
@@ -104,13 +120,44 @@ void AlbumRun::RecordSavedPhotos() {
   // A photo is recorded only once its picture is on the disk: a power cut must not leave a
   // record of a picture that was lost, or a later run would skip it. Without the sync the
   // photos stay unrecorded and a later run fetches them again.
-  if (SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
+  if (!SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
+    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+    if (unrecordedReason_.empty()) unrecordedReason_ = AK_GBK("照片无法同步到磁盘");
+  } else if (!store_.is_open()) {
+    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+    if (unrecordedReason_.empty()) {
+      unrecordedReason_ =
+          AK_GBK("下载记录无法打开（") + ReasonText(store_.last_error()) + AK_GBK("）");
+    }
+  } else {
     for (const Text& id : savedUnrecorded_) {
       store_.Rewind();
-      if (!store_.Find(id)) store_.Add(id);
+      if (store_.Find(id) || store_.Add(id)) continue;
+      ++unrecorded_;
+      if (unrecordedReason_.empty()) {
+        unrecordedReason_ =
+            AK_GBK("下载记录无法写入（") + ReasonText(store_.last_error()) + AK_GBK("）");
+      }
     }
   }
   savedUnrecorded_.clear();
+}
+
+void AlbumRun::ReportUnrecorded() {
+  if (unrecorded_ == 0 || unrecordedReported_) return;
+  unrecordedReported_ = true;
+  tally_.unrecordedPhotos += unrecorded_;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName_ + AK_GBK("》有") +
+                          std::to_string(unrecorded_) +
+                          AK_GBK("张照片已保存，但没有记入下载记录：") + unrecordedReason_ +
+                          AK_GBK("。下次下载这个相册时会重新获取这些照片\r\n\r\n"));
+}
+
+void AlbumRun::Fail(const Text& albumName, const Text& reason) {
+  if (!countedFailed_) ++tally_.failedAlbums;
+  countedFailed_ = true;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName + AK_GBK("》下载失败：") + reason +
+                          "\r\n\r\n");
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
@@ -135,6 +182,9 @@ std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kin
 }
 
 void AlbumRun::Start(const Text& albumName, int maximum) {
+  albumName_ = albumName;
+  claimed_ = maximum;
+  if (maximum > 0) promised_ = true;
   env_.controls.SetCaption(ctl::标签_进度条比例, {});
   env_.controls.SetProgressPosition(ctl::进度条1, 0);
   env_.controls.SetProgressMaximum(ctl::进度条1, maximum);
@@ -147,7 +197,7 @@ void AlbumRun::Start(const Text& albumName, int maximum) {
   }
 }
 
-void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
+bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
                              const Text& albumAddress) {
   assert(std::string_view(folderName).ends_with(countPart));
   CleanAlbumName(env_.source.title);
@@ -173,9 +223,15 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   }
   tally_.albumFolders.emplace(parent + folderName, albumAddress);
   albumFolder_ = parent + folderName;
+  albumName_ = folderName;
+  std::error_code error;
   // An import looks at what is there and makes no folder.
-  if (!env_.policy.importExisting && !IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) {
-    EnsureFolder(albumFolder_);
+  if (!env_.policy.importExisting && !IsFolder(albumFolder_) &&
+      !EnsureFolder(albumFolder_, &error) && !EnsureFolder(albumFolder_, &error)) {
+    // Every picture of the album would fail to be written: none is fetched.
+    Fail(folderName, AK_GBK("无法创建文件夹 ") + albumFolder_ + AK_GBK("（") + ReasonText(error) +
+                         AK_GBK("）"));
+    return false;
   }
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
   if (albumFolder_.back() != '/') albumFolder_ += '/';
@@ -195,6 +251,7 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
     album.sourceId = env_.source.id;
     metadata_->SetAlbum(std::move(album));
   }
+  return true;
 }
 
 void AlbumRun::ImportPhoto(const PhotoToFetch& photo) {
@@ -213,6 +270,7 @@ void AlbumRun::ImportPhoto(const PhotoToFetch& photo) {
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   if (!env_.gate.Checkpoint()) return false;
   Controls& controls = env_.controls;
+  ++listed_;
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   if (env_.policy.importExisting) {
     ImportPhoto(photo);
@@ -237,7 +295,9 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (size != PictureSize::kNone) {
       // A refusal holds the batch, and the same photo is asked for again after continue.
       const int refusalsBefore = hold_.refusals;
-      picture = sender_.SendPicture(RequestFor(photo, size));
+      picture = size == PictureSize::kOriginal
+                    ? FetchOriginal(photo)
+                    : sender_.SendPicture(RequestFor(photo, size, env_.policy.pictureLimits));
       if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
       if (hold_.endedByRefusal) tally_.endedByRefusal = true;
     }
@@ -247,17 +307,29 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (picture.result != FetchedPicture::Result::kPicture) {
       ++failed_;
       listed.state = MetadataPhoto::State::kFailed;
-      listed.error = size == PictureSize::kNone
-                         ? "no picture size chosen"
+      listed.error = size == PictureSize::kNone ? "no picture size chosen"
+                     : picture.timedOut
+                         ? "timed out"
                          : "no picture came (status " + std::to_string(picture.status) + " from " +
                                GbkToUtf8(picture.url) + ")";
+      if (picture.timedOut) {
+        controls.AppendLog(
+            AK_GBK("第") + std::to_string(photo.runningNumber) + AK_GBK("张照片下载超时（") +
+            Seconds(env_.policy.pictureLimits.whole) + AK_GBK("秒内没有收到图片）：") +
+            (size == PictureSize::kMedium ? photo.mediumAddress : photo.largeAddress) + "\r\n\r\n");
+      }
     } else {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
       listed.file = saved.fileName;
       listed.url = picture.url;
-      listed.sizeAsked = size == PictureSize::kLarge ? "large" : "medium";
-      listed.sizeSaved = picture.url == photo.mediumAddress ? "medium" : "large";
+      listed.sizeAsked = size == PictureSize::kOriginal ? "original"
+                         : size == PictureSize::kLarge  ? "large"
+                                                        : "medium";
+      listed.sizeSaved = picture.url == photo.mediumAddress ? "medium"
+                         : !photo.originalAddress.empty() && picture.url == photo.originalAddress
+                             ? "original"
+                             : "large";
       listed.fallback = picture.fallback;
       listed.bytes = static_cast<long long>(picture.bytes.size());
       listed.state = saved.saved ? MetadataPhoto::State::kSaved : MetadataPhoto::State::kFailed;
@@ -282,6 +354,29 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   return true;
 }
 
+FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
+  const CookieJar& jar = SharedCookieJar();
+  if (!HasSignIn(jar)) {
+    if (!tally_.originalSignInLogged) {
+      tally_.originalSignInLogged = true;
+      env_.controls.AppendLog(
+          AK_GBK("原始尺寸的照片只给登录的用户：请在登录页登录豆瓣（命令行：cookies.txt 或 "
+                 "--cookies），这次改存大图\r\n\r\n"));
+    }
+  } else if (!photo.originalAddress.empty()) {
+    FetchedPicture raw = FetchOriginalPicture(photo.originalAddress, PhotoHeaderBlock(photo.id),
+                                              SignInCookieHeader(jar), env_.gate, env_.pacer);
+    if (raw.result != FetchedPicture::Result::kNoPicture) return raw;
+    if (!tally_.originalFallbackLogged) {
+      tally_.originalFallbackLogged = true;
+      env_.controls.AppendLog(AK_GBK("豆瓣没有给出照片的原始尺寸（回答") +
+                              std::to_string(raw.status) +
+                              AK_GBK("），这样的照片改存大图\r\n\r\n"));
+    }
+  }
+  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge, env_.policy.pictureLimits));
+}
+
 bool AlbumRun::RecordBoxTicked() const {
   return env_.policy.recordForced || env_.controls.Checked(ctl::选择框_下载记录);
 }
@@ -300,17 +395,30 @@ void AlbumRun::Finish(const Text& folderName) {
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
   RecordSavedPhotos();
+  albumName_ = folderName;
+  ReportUnrecorded();
   WriteMetadata();
   if (onDisk_) {
     tally_.unrecognisedFiles += onDisk_->Unclaimed();
     onDisk_.reset();
   }
   tally_.failedPhotos += failed_;
+  if (listed_ > 0 && listed_ < claimed_) {
+    env_.controls.AppendLog(AK_GBK("豆瓣声称相册《") + folderName + AK_GBK("》有") +
+                            std::to_string(claimed_) + AK_GBK("张照片，但只列出了") +
+                            std::to_string(listed_) + AK_GBK("张\r\n\r\n"));
+  }
   if (failed_ > 0) {
-    ++tally_.failedAlbums;
+    if (!countedFailed_) ++tally_.failedAlbums;
+    countedFailed_ = true;
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
                             std::to_string(failed_) +
                             AK_GBK("张照片没有下载成功，以后再下载这个相册时会重新获取\r\n\r\n"));
+  } else if (listed_ == 0 && promised_) {
+    Fail(folderName,
+         nothingFoundReason_.empty()
+             ? AK_GBK("豆瓣说相册里有照片，但没有找到任何一张（页面或应答的格式可能已改变）")
+             : nothingFoundReason_);
   }
   store_.Close();
 }

@@ -25,6 +25,8 @@ struct PhotoToFetch {
   Text largeAddress;
   // The description as the service sent it, for the album's metadata.
   Text description;
+  // The original ("raw") picture; empty when the photo's addresses have no such form.
+  Text originalAddress;
 };
 
 // The frame both album downloaders share: the record box's log line and the record store of the
@@ -50,10 +52,20 @@ class AlbumRun {
   // after ten. Nothing when the batch was ended, also during a wait.
   std::optional<Bytes> FetchWithRetries(const Text& url, RequestKind kind = RequestKind::kPage);
 
-  // The album's start (`albumName` is its name in album.json unless the listing's received
-  // name is known): count slot shown, progress at 0 of `maximum`, percentage cleared and the
-  // start line "准备下载相册《name》" logged (the name as received).
+  // The album's start: count slot shown, progress at 0 of `maximum`, percentage cleared and the
+  // start line "准备下载相册《name》" logged (the name as received). A `maximum` above 0 is a
+  // promise of photos: an album that then lists none has failed (see Finish).
   void Start(const Text& albumName, int maximum);
+  // The album promised photos although its count says none (a count the walk of its pages read
+  // before it retried through the API, an answer that is no photo list).
+  void ExpectPhotos() { promised_ = true; }
+  // Why the album listed no photo, for the line that says it failed: a more specific reason
+  // than the one Finish gives of its own (an error the service answered, for example).
+  void SetNothingFoundReason(Text reason) { nothingFoundReason_ = std::move(reason); }
+
+  // The album failed (whole, or its walk could not go on): one line naming it and why, and it
+  // counts as a failed album of the batch (once, whatever else fails in it).
+  void Fail(const Text& albumName, const Text& reason);
 
   // Cleans the source title and makes the album folder save root / title / `folderName`, where
   // `folderName` is the cleaned album name followed by `countPart`. Each level is cut to the
@@ -61,8 +73,9 @@ class AlbumRun {
   // empty title adds no level; a folder name that would be empty is the album's digits. When
   // another album of this batch (another address) already used that folder, its pictures would
   // be replaced by this album's: the folder name then gets "_" and the album's digits, and a line
-  // says so. `folderName` receives the name used.
-  void PrepareFolder(Text& folderName, std::string_view countPart, const Text& albumAddress);
+  // says so. `folderName` receives the name used. A folder that cannot be made fails the album
+  // (Fail, naming the folder and the system's reason) and gives false: nothing of it is fetched.
+  bool PrepareFolder(Text& folderName, std::string_view countPart, const Text& albumAddress);
 
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file
@@ -70,13 +83,16 @@ class AlbumRun {
   bool DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot);
 
   // The album's closing line, the cleared photo counter, and the line on failed photos when
-  // there were any.
+  // there were any. An album that promised photos and listed none has failed: a line says so,
+  // and why (SetNothingFoundReason, or that no photo was found). One that listed fewer photos
+  // than it claimed gets a line saying so.
   void Finish(const Text& folderName);
 
   int failedPhotos() const { return failed_; }
   // Saved photos waiting for their record: once the pictures are on the disk (one sync of the
   // file system for a group of them), their ids are recorded. Runs at most every kRecordGroup
-  // photos, at the album's end and when the run ends early.
+  // photos, at the album's end and when the run ends early. A photo whose record cannot be
+  // written is counted (the batch's unrecorded photos) and said once for the album.
   void RecordSavedPhotos();
   const Text& albumFolder() const { return albumFolder_; }
   // The ids of the photos this run saved.
@@ -88,6 +104,11 @@ class AlbumRun {
   void ImportPhoto(const PhotoToFetch& photo);
   // The album's metadata file, once, with what was saved so far.
   void WriteMetadata();
+  // The line on saved photos whose record could not be written, once for the album.
+  void ReportUnrecorded();
+  // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
+  // is no sign-in or the service keeps the original back.
+  FetchedPicture FetchOriginal(const PhotoToFetch& photo);
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 
@@ -105,6 +126,19 @@ class AlbumRun {
   std::optional<AlbumMetadata> metadata_;
   bool folderReady_ = false;
   std::optional<FolderPictures> onDisk_;
+  // Photos the album's pages or answers listed (downloaded, skipped or failed).
+  int listed_ = 0;
+  bool promised_ = false;
+  Text nothingFoundReason_;
+  Text albumName_;
+  // The count the album claimed (the progress maximum).
+  int claimed_ = 0;
+  // The album is counted among the batch's failed albums already.
+  bool countedFailed_ = false;
+  // Saved photos whose record could not be written, and why.
+  int unrecorded_ = 0;
+  Text unrecordedReason_;
+  bool unrecordedReported_ = false;
 };
 
 }  // namespace ak

@@ -56,6 +56,7 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
     made.skipped = tally.skippedPhotos;
     made.failed = tally.failedPhotos;
     made.refused = tally.refusedPhotos;
+    made.unrecorded = tally.unrecordedPhotos;
     made.failedAlbums = tally.failedAlbums;
     made.imported = tally.importedPhotos;
     made.unrecognised = tally.unrecognisedFiles;

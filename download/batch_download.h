@@ -47,7 +47,8 @@ struct BatchOutcome {
   // Import: photos recorded from pictures on the disk, files no photo claimed.
   int imported = 0;
   int unrecognised = 0;
-  // Albums with at least one photo not saved.
+  // Albums with at least one photo not saved, and albums that failed whole (their folder could
+  // not be made, their pages were not the service's, or they promised photos and showed none).
   int failedAlbums = 0;
   BatchEnd end = BatchEnd::kEndedByUser;
   // The queued jobs it ran (or began to run), for a rerun of what failed.

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "requests/picture_fetch.h"
 #include "requests/refusal_hold.h"
 
 namespace ak {
@@ -18,6 +19,8 @@ struct BatchPolicy {
   bool recordForced = false;
   // Pictures in flight at once. Stored for the batch; every transfer is made alone for now.
   int connections = 1;
+  // How long one picture (its request and the fallback together) may take.
+  PictureLimits pictureLimits{};
   // Fetch nothing: record every photo whose whole picture is already in its album folder, as
   // if this batch had saved it (the command line's import).
   bool importExisting = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <stop_token>
 #include <string_view>
 
@@ -13,6 +14,8 @@ namespace ak {
 // body and status 0. `status`, when given, receives the status code.
 struct PlainHttpGetResult {
   bool completed = false;
+  // The limit (or a connect or idle wait) expired before the answer was whole.
+  bool timedOut = false;
   // 0 when the exchange did not complete.
   int status = 0;
   Bytes body;
@@ -20,7 +23,9 @@ struct PlainHttpGetResult {
   Text effectiveUrl;
   Text location;
 };
-PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {});
+// `limit`, when not zero, bounds the whole exchange (and so the connect and idle waits).
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {},
+                                       std::chrono::milliseconds limit = {});
 Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
 
 }  // namespace ak

@@ -46,6 +46,7 @@ WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
   transfer.tls = TransferTls::kAcceptAny;
   transfer.connectTimeout = timeouts.connect;
   transfer.idleTimeout = timeouts.idle;
+  transfer.totalTimeout = request.totalLimit;
   transfer.proxy = request.proxy;
   if (!request.proxy.empty()) {
     transfer.proxyUser = request.proxyUser;

@@ -18,10 +18,16 @@ struct FaultOptions {
   long blockAfter = -1;       // from request N+1 on, every answer is 403 with a block page
   long blockCount = -1;       // only this many answers are refused, then all are served again
   bool blockLogin = false;    // refused web-host answers redirect to the login page instead
+  long loginPictures = 0;     // the first K picture requests redirect (302) to the login page
   bool ignoreStart = false;   // album pages ignore "?start=": every page shows the first photos
   bool newLayout = false;     // album pages list their photos in a markup the pattern misses
   bool coverReferer = false;  // covers answer 403 unless the Referer names the web host
-  int emptyFirst = 0;         // the first K answers of each page (path with query) have no body
+  // Today's service (--today): album pages in the later markup (m and l thumbnails, .webp, lazy
+  // data-src) paged by "m_start"; pictures under today's paths, only with a Referer of the web
+  // host, originals only with a session cookie; the API only with a valid key; refusals as a
+  // 403 redirect to sec.douban.com (or, with blockLogin, the login-redirect page).
+  bool today = false;
+  int emptyFirst = 0;  // the first K answers of each page (path with query) have no body
   std::string emptyMatch;
   int slowMs = 0;  // each matching answer waits this long before it is sent
   std::string slowMatch;
@@ -53,6 +59,8 @@ class FaultState {
   const FaultOptions& options() const { return options_; }
   // Counts the request; true when it must be refused.
   bool CountAndCheckBlocked();
+  // Counts a picture request; true when it must be redirected to the login page.
+  bool TakeLoginPicture();
   // True when this answer must be empty (counts the page's answers).
   bool TakeEmpty(const std::string& host, const std::string& target, bool isPicture);
   bool IsSlow(std::string_view target, bool isPicture) const;
@@ -66,6 +74,7 @@ class FaultState {
 
   FaultOptions options_;
   std::atomic<long> requests_{0};
+  std::atomic<long> pictures_{0};
   std::mutex mutex_;
   std::map<std::string, int> emptyAnswers_;
 };
