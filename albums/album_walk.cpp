@@ -30,7 +30,7 @@ std::shared_ptr<const CoverImage> ObtainCover(const Text& address, const Text& l
 }  // namespace
 
 bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io,
-                      RefusalHold* hold) {
+                      RefusalHold* hold, std::vector<AlbumEntry>* listed) {
   RefusalHold ownHold = ListingHold(controls, gate, {});
   RefusalHold& refusals = hold != nullptr ? *hold : ownHold;
   // Whether a page came with no answer at all (not even an error page).
@@ -83,6 +83,7 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
         if (!gate.Checkpoint()) return false;
       }
       AppendAlbumRow(controls, name, entry.address, std::move(cover));
+      if (listed != nullptr) listed->push_back(entry);
     }
   }
   if (unanswered && controls.RowCount() == 0) {

@@ -9,7 +9,8 @@ namespace {
 // The one place that reads how the last batch ended.
 BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
-  return {outcome.failed, outcome.endedByRefusal(), outcome.failedAlbums, outcome.unrecorded};
+  return {outcome.failed,       outcome.endedByRefusal(), outcome.imported,
+          outcome.unrecognised, outcome.failedAlbums,     outcome.unrecorded};
 }
 
 }  // namespace
@@ -19,6 +20,11 @@ CliEngine ProgramCliEngine() {
   engine.list = GetAlbumsCommand;
   engine.awaitListing = AwaitListing;
   engine.download = [](CommandContext& context) { DownloadSelectedCommand(context); };
+  engine.importPictures = [](CommandContext& context) {
+    DownloadCommandOptions options;
+    options.importExisting = true;
+    DownloadSelectedCommand(context, options);
+  };
   engine.end = EndDownloadCommand;
   engine.resume = ContinueDownloadCommand;
   engine.batchVerdict = LastBatchVerdict;

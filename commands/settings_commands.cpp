@@ -27,6 +27,7 @@ constexpr ControlName kLarge = ctl::单选框_原图;
 constexpr ControlName kPattern = ctl::编辑框_正则;
 constexpr ControlName kSaveButton = ctl::按钮_保存;
 constexpr ControlName kInterval = ctl::编辑框_请求间隔;
+constexpr ControlName kMetadataBox = ctl::选择框_元数据;
 constexpr ControlName kOriginal = ctl::单选框_原始尺寸;
 constexpr ControlName kApiKey = ctl::编辑框_接口密钥;
 
@@ -59,6 +60,7 @@ void LoadSettings(Controls& c, const Text& path) {
   }
   c.SetChecked(kCoverBox, Read(path, CoverPicturesOption()) == "1");
   c.SetCaption(kPattern, Read(path, PhotoPatternOption()));
+  c.SetChecked(kMetadataBox, Read(path, AlbumMetadataOption()) == "1");
   c.SetCaption(kInterval,
                std::to_string(IntervalMilliseconds(Read(path, RequestIntervalOption()))));
   c.SetCaption(kApiKey, Read(path, ApiKeyOption()));
@@ -66,7 +68,7 @@ void LoadSettings(Controls& c, const Text& path) {
 
 bool IsOptionControl(ControlName name) {
   for (ControlName option : {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium,
-                             kLarge, kSaveButton, kInterval, kOriginal, kApiKey}) {
+                             kLarge, kSaveButton, kInterval, kOriginal, kApiKey, kMetadataBox}) {
     if (name == option) return true;
   }
   return false;
@@ -99,6 +101,8 @@ void OptionClicked(Controls& c, ControlName name, const Text& path) {
     Write(path, ApiKeyOption(), c.Caption(kApiKey));
   } else if (name == kSaveButton) {
     Write(path, PhotoPatternOption(), c.Caption(kPattern));
+  } else if (name == kMetadataBox) {
+    Write(path, AlbumMetadataOption(), Flag(c.Checked(kMetadataBox)));
   } else if (name == kInterval) {
     Write(path, RequestIntervalOption(),
           std::to_string(IntervalMilliseconds(c.Caption(kInterval))));

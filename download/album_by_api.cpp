@@ -5,6 +5,7 @@
 #include "albums/name_cleaning.h"
 #include "base/codec.h"
 #include "base/text_ops.h"
+#include "download/album_metadata.h"
 #include "download/album_run.h"
 #include "download/api_photos.h"
 #include "download/api_refusal.h"
@@ -104,6 +105,7 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
       photo.id = found.id;
       photo.mediumAddress = found.image;
       photo.largeAddress = found.large.empty() || found.large == "null" ? found.image : found.large;
+      photo.description = JsonStringValue(found.desc);
       photo.originalAddress = OriginalPictureAddress(photo.largeAddress);
       // The id names the file when descriptions do not; it comes from the service as well, so
       // it is cleaned like the description it stands in for.

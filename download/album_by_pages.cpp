@@ -132,6 +132,7 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
       photo.mediumAddress = found.mediumAddress;
       photo.largeAddress = found.largeAddress;
       photo.originalAddress = found.originalAddress;
+      photo.description = found.description;
       if (env.controls.Checked(ctl::选择框_描述作为文件名)) {
         Text description = found.description;
         photo.descriptionPart = CleanDescription(description, 240);

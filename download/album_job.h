@@ -46,6 +46,9 @@ struct AlbumDownloadEnv {
   BatchPolicy policy{};
   // The batch's pacer, made from policy.interval; none (no pacing) when null.
   RequestPacer* pacer = nullptr;
+  // The albums' names as the listing received them, by album address, for the metadata (the
+  // rows hold the cleaned names); none when null.
+  const std::map<Text, Text>* receivedNames = nullptr;
 };
 
 // What the album downloaders report back, summed over the batch, and what they keep between
@@ -63,6 +66,10 @@ struct BatchTally {
   // Albums with at least one failed photo, and albums that failed whole (a folder that cannot
   // be made, pages that are not the service's, photos promised and none found).
   int failedAlbums = 0;
+  // Import: photos recorded from pictures already on the disk, and the files of the album
+  // folders that no photo claimed.
+  int importedPhotos = 0;
+  int unrecognisedFiles = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
   // The album folders this batch has written into, with the address of the album that did.

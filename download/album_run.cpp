@@ -8,6 +8,7 @@
 #include "base/codec.h"
 #include "base/delay.h"
 #include "base/file_writer.h"
+#include "base/text_ops.h"
 #include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"
@@ -90,12 +91,28 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
   env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
                                             : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
+  if (env_.controls.Checked(ctl::选择框_元数据) && !env_.policy.importExisting) {
+    metadata_.emplace();
+  }
 }
 
 AlbumRun::~AlbumRun() {
   RecordSavedPhotos();
   ReportUnrecorded();
+  // An ended batch leaves the metadata of what it saved.
+  WriteMetadata();
   store_.Close();
+}
+
+void AlbumRun::WriteMetadata() {
+  if (!metadata_ || !folderReady_) return;
+  std::string error;
+  if (!metadata_->Write(std::filesystem::path(GbkToUtf8(albumFolder_)), &error)) {
+    env_.controls.AppendLog(AK_GBK("相册信息文件无法保存：") + albumFolder_ +
+                            kAlbumMetadataFileName + AK_GBK("（") + Utf8ToGbk(error) +
+                            AK_GBK("）\r\n\r\n"));
+  }
+  metadata_.reset();
 }
 
 void AlbumRun::RecordSavedPhotos() {
@@ -172,6 +189,12 @@ void AlbumRun::Start(const Text& albumName, int maximum) {
   env_.controls.SetProgressPosition(ctl::进度条1, 0);
   env_.controls.SetProgressMaximum(ctl::进度条1, maximum);
   env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
+  if (metadata_) {
+    MetadataAlbum album;
+    album.name = albumName;
+    album.claimedCount = maximum;
+    metadata_->SetAlbum(std::move(album));
+  }
 }
 
 bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
@@ -202,8 +225,9 @@ bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   albumFolder_ = parent + folderName;
   albumName_ = folderName;
   std::error_code error;
-  if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_, &error) &&
-      !EnsureFolder(albumFolder_, &error)) {
+  // An import looks at what is there and makes no folder.
+  if (!env_.policy.importExisting && !IsFolder(albumFolder_) &&
+      !EnsureFolder(albumFolder_, &error) && !EnsureFolder(albumFolder_, &error)) {
     // Every picture of the album would fail to be written: none is fetched.
     Fail(folderName, AK_GBK("无法创建文件夹 ") + albumFolder_ + AK_GBK("（") + ReasonText(error) +
                          AK_GBK("）"));
@@ -211,7 +235,36 @@ bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   }
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
   if (albumFolder_.back() != '/') albumFolder_ += '/';
+  folderReady_ = true;
+  if (env_.policy.importExisting) onDisk_.emplace(std::filesystem::path(GbkToUtf8(albumFolder_)));
+  if (metadata_) {
+    MetadataAlbum album = metadata_->album();
+    album.address = albumAddress;
+    album.id = TextBetween(albumAddress, "/photos/album/", "/");
+    if (album.id.empty()) album.id = DigitsOf(albumAddress);
+    if (env_.receivedNames != nullptr) {
+      const auto received = env_.receivedNames->find(albumAddress);
+      if (received != env_.receivedNames->end()) album.name = received->second;
+    }
+    album.owner = env_.source.title;
+    album.sourceAddress = env_.source.address;
+    album.sourceId = env_.source.id;
+    metadata_->SetAlbum(std::move(album));
+  }
   return true;
+}
+
+void AlbumRun::ImportPhoto(const PhotoToFetch& photo) {
+  store_.Rewind();
+  const bool recorded = store_.Find(photo.id);
+  const Text file = onDisk_ ? onDisk_->Claim(photo.runningNumber, photo.id) : Text();
+  if (recorded) {
+    ++tally_.skippedPhotos;
+  } else if (!file.empty()) {
+    ++tally_.importedPhotos;
+    savedUnrecorded_.push_back(photo.id);
+    if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
+  }
 }
 
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
@@ -219,10 +272,23 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   Controls& controls = env_.controls;
   ++listed_;
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+  if (env_.policy.importExisting) {
+    ImportPhoto(photo);
+    ShowProgress(countSlot);
+    return true;
+  }
+  MetadataPhoto listed;
+  listed.id = photo.id;
+  listed.number = photo.runningNumber;
+  listed.description = photo.description;
   store_.Rewind();
   const bool recorded =
       (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
-  if (recorded) ++tally_.skippedPhotos;
+  if (recorded) {
+    ++tally_.skippedPhotos;
+    listed.state = MetadataPhoto::State::kRecordedEarlier;
+    listed.file = PhotoFileName(photo.runningNumber, photo.descriptionPart);
+  }
   if (!recorded) {
     const PictureSize size = ChosenSize(controls);
     FetchedPicture picture;
@@ -240,6 +306,12 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     if (!env_.gate.Checkpoint()) return false;
     if (picture.result != FetchedPicture::Result::kPicture) {
       ++failed_;
+      listed.state = MetadataPhoto::State::kFailed;
+      listed.error = size == PictureSize::kNone ? "no picture size chosen"
+                     : picture.timedOut
+                         ? "timed out"
+                         : "no picture came (status " + std::to_string(picture.status) + " from " +
+                               GbkToUtf8(picture.url) + ")";
       if (picture.timedOut) {
         controls.AppendLog(
             AK_GBK("第") + std::to_string(photo.runningNumber) + AK_GBK("张照片下载超时（") +
@@ -249,6 +321,19 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
     } else {
       const SavedPhoto saved =
           SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+      listed.file = saved.fileName;
+      listed.url = picture.url;
+      listed.sizeAsked = size == PictureSize::kOriginal ? "original"
+                         : size == PictureSize::kLarge  ? "large"
+                                                        : "medium";
+      listed.sizeSaved = picture.url == photo.mediumAddress ? "medium"
+                         : !photo.originalAddress.empty() && picture.url == photo.originalAddress
+                             ? "original"
+                             : "large";
+      listed.fallback = picture.fallback;
+      listed.bytes = static_cast<long long>(picture.bytes.size());
+      listed.state = saved.saved ? MetadataPhoto::State::kSaved : MetadataPhoto::State::kFailed;
+      if (!saved.saved) listed.error = "the file could not be written: " + saved.error;
       if (saved.saved) {
         ++tally_.savedPhotos;
         savedIds_.push_back(photo.id);
@@ -264,6 +349,7 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
       }
     }
   }
+  if (metadata_) metadata_->Add(std::move(listed));
   ShowProgress(countSlot);
   return true;
 }
@@ -311,6 +397,11 @@ void AlbumRun::Finish(const Text& folderName) {
   RecordSavedPhotos();
   albumName_ = folderName;
   ReportUnrecorded();
+  WriteMetadata();
+  if (onDisk_) {
+    tally_.unrecognisedFiles += onDisk_->Unclaimed();
+    onDisk_.reset();
+  }
   tally_.failedPhotos += failed_;
   if (listed_ > 0 && listed_ < claimed_) {
     env_.controls.AppendLog(AK_GBK("豆瓣声称相册《") + folderName + AK_GBK("》有") +

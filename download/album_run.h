@@ -6,6 +6,8 @@
 
 #include "base/types.h"
 #include "download/album_job.h"
+#include "download/album_metadata.h"
+#include "download/pictures_on_disk.h"
 #include "download/record_store.h"
 #include "requests/service_send.h"
 
@@ -21,6 +23,8 @@ struct PhotoToFetch {
   // The address of the full-size picture (the API downloader puts the medium one here when the
   // answer names none).
   Text largeAddress;
+  // The description as the service sent it, for the album's metadata.
+  Text description;
   // The original ("raw") picture; empty when the photo's addresses have no such form.
   Text originalAddress;
 };
@@ -96,6 +100,10 @@ class AlbumRun {
 
  private:
   void ShowProgress(const Text& countSlot);
+  // Import: records the photo when its whole picture is in the folder.
+  void ImportPhoto(const PhotoToFetch& photo);
+  // The album's metadata file, once, with what was saved so far.
+  void WriteMetadata();
   // The line on saved photos whose record could not be written, once for the album.
   void ReportUnrecorded();
   // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
@@ -114,6 +122,10 @@ class AlbumRun {
   std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;
+  // With the metadata box ticked at the album's start: album.json at its end.
+  std::optional<AlbumMetadata> metadata_;
+  bool folderReady_ = false;
+  std::optional<FolderPictures> onDisk_;
   // Photos the album's pages or answers listed (downloaded, skipped or failed).
   int listed_ = 0;
   bool promised_ = false;

@@ -21,6 +21,9 @@ struct BatchPolicy {
   int connections = 1;
   // How long one picture (its request and the fallback together) may take.
   PictureLimits pictureLimits{};
+  // Fetch nothing: record every photo whose whole picture is already in its album folder, as
+  // if this batch had saved it (the command line's import).
+  bool importExisting = false;
 };
 
 }  // namespace ak

@@ -16,6 +16,7 @@ constexpr int kStatusNotFound = 404;
 FetchedPicture Judged(ServiceAnswer answer) {
   FetchedPicture fetched;
   fetched.status = static_cast<int>(answer.status);
+  fetched.url = answer.url;
   switch (JudgeAnswer(RequestKind::kPicture, answer)) {
     case AnswerKind::kPicture:
       fetched.result = FetchedPicture::Result::kPicture;
@@ -88,6 +89,7 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
     if (fellBack.result == FetchedPicture::Result::kNoPicture) {
       fellBack.timedOut = plainTimedOut || (firstTimedOut && !plain.completed);
     }
+    fellBack.fallback = true;
     return fellBack;
   }
 
@@ -110,6 +112,7 @@ FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, Req
       Judged({fallback, second.outcome == TransferOutcome::kCompleted, second.status,
               std::move(second.effectiveUrl), std::move(second.location), std::move(second.body)});
   if (last.result == FetchedPicture::Result::kNoPicture) last.timedOut = secondTimedOut;
+  last.fallback = true;
   return last;
 }
 

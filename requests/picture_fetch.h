@@ -38,6 +38,9 @@ struct FetchedPicture {
   Bytes bytes;
   // The status of the answer that supplied the bytes (0 for a failed transfer).
   int status = 0;
+  // The address of that answer, and whether it came from the second (fallback) transport.
+  Text url;
+  bool fallback = false;
   // No picture because the time ran out (a request's wait, or the limit of both together).
   bool timedOut = false;
 };
