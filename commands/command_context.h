@@ -48,8 +48,6 @@ struct CommandContext {
   explicit CommandContext(Controls& c) : controls(c) {}
   Controls& controls;
   CurrentSource source;
-  WorkerSlot listing;
-  WorkerSlot batch;
   AlbumSearchState search;
   // How a refusal of the service is met, by a listing and by a batch alike: it holds until
   // continue or end, or with `endOnRefusal` (the command line's --no-wait) it ends. Set before
@@ -64,6 +62,10 @@ struct CommandContext {
   Guarded<LastBatch> lastBatch;
   // The entries behind the last listing's rows, one per row (cover address, photo count).
   Guarded<std::vector<AlbumEntry>> listedEntries;
+  // Last, so they are destroyed first: each slot's destructor stops its worker and waits for it,
+  // and the workers write into the members above until they return.
+  WorkerSlot listing;
+  WorkerSlot batch;
 };
 
 }  // namespace ak
