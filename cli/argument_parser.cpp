@@ -7,6 +7,7 @@
 #include "base/regex_matcher.h"
 #include "base/version.h"
 #include "cli/album_selection.h"
+#include "download/batch_policy.h"
 #include "requests/request_pacer.h"
 
 namespace ak {
@@ -17,7 +18,8 @@ constexpr const char* kUsage =
     "       albumkeeper download ADDRESS [--albums LIST] [--api|--browse] [--large|--medium]\n"
     "                            [--record|--no-record] [--describe|--no-describe]\n"
     "                            [--pattern REGEX] [--to FOLDER] [--cookies FILE]\n"
-    "                            [--interval MS] [--no-wait] [--retry-failed]\n"
+    "                            [--interval MS|LOW-HIGH] [--connections N] [--no-wait]\n"
+    "                            [--retry-failed]\n"
 #ifdef ALBUMKEEPER_WITH_WINDOW
     "       albumkeeper                    the window\n"
     "       albumkeeper --demo             the window against the installed test double\n"
@@ -59,7 +61,9 @@ struct DownloadOptions {
   std::string folderText;
   CLI::Option* cookies = nullptr;
   CLI::Option* interval = nullptr;
-  long long intervalMs = 0;
+  std::string intervalText;
+  CLI::Option* connections = nullptr;
+  int connectionCount = 0;
 };
 
 struct ListOptions {
@@ -98,10 +102,15 @@ void AddDownload(CLI::App& app, CliRequest& request, std::string& cookies, Downl
   d.folder = download.add_option("--to", d.folderText, "Save folder");
   d.cookies =
       download.add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
-  d.interval = download
-                   .add_option("--interval", d.intervalMs,
-                               "Least time between two requests to the service, in milliseconds")
-                   ->check(CLI::Range(0LL, kMaxIntervalMs));
+  d.interval = download.add_option(
+      "--interval", d.intervalText,
+      "Least time between two requests to the service, in milliseconds, or a range such as "
+      "800-1500 that each wait is drawn from");
+  d.connections =
+      download
+          .add_option("--connections", d.connectionCount,
+                      "Pictures of an album fetched at once, 1 to 8 (default: the settings, 3)")
+          ->check(CLI::Range(1, kMaxConnections));
   download.add_flag("--no-wait", request.noWait,
                     "When the service refuses the requests, end (exit 1) instead of holding");
   download
@@ -135,7 +144,14 @@ std::string TakeDownload(const DownloadOptions& d, CliRequest& request) {
     if (d.folderText.empty()) return "--to: the folder is empty";
     request.saveFolder = d.folderText;
   }
-  if (d.interval->count() > 0) request.intervalMs = d.intervalMs;
+  if (d.interval->count() > 0) {
+    if (!IsIntervalText(d.intervalText)) {
+      return "--interval: milliseconds from 0 to " + std::to_string(kMaxIntervalMs) +
+             ", or a range such as 800-1500";
+    }
+    request.interval = d.intervalText;
+  }
+  if (d.connections->count() > 0) request.connections = d.connectionCount;
   return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "commands/album_commands.h"
 #include "commands/command_context.h"
@@ -13,6 +14,9 @@ struct BatchVerdict {
   int failedPhotos = 0;
   // A refusal of the service ended the batch (under --no-wait).
   bool endedByRefusal = false;
+  // The batch's photos by what became of them, one line of UTF-8 (no line end); none when the
+  // engine has none.
+  std::string summary;
   bool operator==(const BatchVerdict&) const = default;
 };
 

@@ -246,15 +246,22 @@ class CliRun {
   }
 
   int DownloadStatus() {
-    if (Interrupted()) return kExitInterrupted;
     const BatchVerdict verdict =
         engine_.batchVerdict ? engine_.batchVerdict(context_) : BatchVerdict{};
-    if (verdict.endedByRefusal) {
+    int status = verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+    if (Interrupted()) {
+      status = kExitInterrupted;
+    } else if (verdict.endedByRefusal) {
       view_->Finish();
       streams_.err << kRefusedBatch;
-      return kExitPhotosFailed;
+      status = kExitPhotosFailed;
     }
-    return verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+    // The batch's counts come last, whichever way it ended.
+    if (!verdict.summary.empty()) {
+      if (view_) view_->Finish();
+      streams_.err << verdict.summary << '\n';
+    }
+    return status;
   }
 
   void Close() {

@@ -83,6 +83,9 @@ constexpr ControlSpec kCatalogue[] = {
   // The least time between two requests to the service, in milliseconds.
   {"标签_请求间隔", K::kLabel, "分组框2", -1, {12, 166, 136, 24}, "请求间隔（毫秒）：", true},
   {"编辑框_请求间隔", K::kLineEdit, "分组框2", -1, {150, 162, 96, 28}, "0", true},
+  // Pictures of an album fetched at once (1 to 8).
+  {"标签_同时下载", K::kLabel, "分组框2", -1, {12, 200, 136, 24}, "同时下载（张）：", true},
+  {"编辑框_同时下载", K::kLineEdit, "分组框2", -1, {150, 196, 96, 28}, "3", true},
   {"分组框4", K::kGroupBox, "分组框7", -1, {7, 284, 853, 241}, "软件版本", true},
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},
   {"标签14", K::kLabel, "分组框4", -1, {381, 11, 10, 224}, kBarColumn, true},

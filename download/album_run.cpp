@@ -1,7 +1,9 @@
 #include "download/album_run.h"
 
+#include <algorithm>
 #include <cassert>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "albums/name_cleaning.h"
@@ -11,6 +13,7 @@
 #include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"
+#include "download/photo_counts.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
 
@@ -56,9 +59,6 @@ PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
   return request;
 }
 
-// Saved photos recorded together after one sync of the disk.
-constexpr std::size_t kRecordGroup = 256;
-
 bool IsFolder(const Text& path) {
   std::error_code error;
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
@@ -71,32 +71,54 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
       tally_(tally),
       hold_(BatchHold(env)),
       sender_(hold_),
-      store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
+      store_([&env](const Text& line) { env.controls.AppendLog(line); }),
+      recordSync_(store_),
+      pipeline_(
+          env.gate, hold_, env.pacer,
+          [this] { return tally_.oneConnection ? 1 : std::clamp(env_.policy.connections, 1, 8); },
+          [this](int refused) { tally_.refusedPhotos += refused; }),
+      savedBefore_(tally.savedPhotos),
+      skippedBefore_(tally.skippedPhotos),
+      refusedBefore_(tally.refusedPhotos) {
+  hold_.afterHeldLine = [this] { SlowDownAfterRefusal(); };
   env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
                                             : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
 }
 
 AlbumRun::~AlbumRun() {
-  RecordSavedPhotos();
+  // Pictures still under way are dropped unsaved; the saved ones are recorded once on the disk.
+  recordSync_.Flush();
   store_.Close();
 }
 
+bool AlbumRun::Settled() {
+  if (pipeline_.Drain()) return true;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  return false;
+}
+
 void AlbumRun::RecordSavedPhotos() {
-  if (savedUnrecorded_.empty()) return;
-  // A photo is recorded only once its picture is on the disk: a power cut must not leave a
-  // record of a picture that was lost, or a later run would skip it. Without the sync the
-  // photos stay unrecorded and a later run fetches them again.
-  if (SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
-    for (const Text& id : savedUnrecorded_) {
-      store_.Rewind();
-      if (!store_.Find(id)) store_.Add(id);
-    }
+  Settled();
+  recordSync_.Flush();
+}
+
+void AlbumRun::SlowDownAfterRefusal() {
+  if (env_.pacer != nullptr) {
+    const IntervalRange slower = env_.pacer->SlowDown();
+    env_.controls.AppendLog(AK_GBK("请求被拒绝后，本次下载余下的请求间隔加倍为") +
+                            IntervalText(slower) + AK_GBK("毫秒（设置不变）\r\n\r\n"));
   }
-  savedUnrecorded_.clear();
+  if (!tally_.oneConnection && env_.policy.connections > 1) {
+    env_.controls.AppendLog(
+        AK_GBK("请求被拒绝后，本次下载余下的照片改为一张一张地下载（一个连接）\r\n\r\n"));
+  }
+  tally_.oneConnection = true;
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
+  // Pages go one at a time, never beside pictures.
+  if (!Settled()) return std::nullopt;
   std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
   if (hold_.endedByRefusal) tally_.endedByRefusal = true;
   if (!page) return std::nullopt;
@@ -104,6 +126,7 @@ std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
 }
 
 std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kind) {
+  if (!Settled()) return std::nullopt;
   Bytes body;
   for (int attempt = 0; attempt < kPageAttempts; ++attempt) {
     std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
@@ -156,48 +179,49 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
 }
 
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
-  if (!env_.gate.Checkpoint()) return false;
-  Controls& controls = env_.controls;
-  controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+  if (env_.gate.Stopped()) return false;
   store_.Rewind();
   const bool recorded =
       (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
-  if (recorded) ++tally_.skippedPhotos;
-  if (!recorded) {
-    const PictureSize size = ChosenSize(controls);
-    FetchedPicture picture;
-    if (size != PictureSize::kNone) {
-      // A refusal holds the batch, and the same photo is asked for again after continue.
-      const int refusalsBefore = hold_.refusals;
-      picture = sender_.SendPicture(RequestFor(photo, size));
-      if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
-      if (hold_.endedByRefusal) tally_.endedByRefusal = true;
-    }
-    if (picture.result == FetchedPicture::Result::kEnded) return false;
-    // Nothing is written while the batch is paused, and nothing after it was ended.
-    if (!env_.gate.Checkpoint()) return false;
-    if (picture.result != FetchedPicture::Result::kPicture) {
-      ++failed_;
+  PicturePipeline::Photo entry;
+  const PictureSize size = ChosenSize(env_.controls);
+  if (!recorded && size != PictureSize::kNone) entry.request = RequestFor(photo, size);
+  auto saved = std::make_shared<SavedPhoto>();
+  entry.save = [this, saved, number = photo.runningNumber,
+                part = photo.descriptionPart](const FetchedPicture& picture) {
+    *saved = SavePhotoFile(albumFolder_, number, part, picture.bytes);
+  };
+  entry.conclude = [this, saved, photo, countSlot, recorded](const FetchedPicture& picture) {
+    Conclude(photo, countSlot, recorded, picture, *saved);
+  };
+  if (pipeline_.Submit(std::move(entry))) return true;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  return false;
+}
+
+void AlbumRun::Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
+                        const FetchedPicture& picture, const SavedPhoto& saved) {
+  Controls& controls = env_.controls;
+  controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+  if (recorded) {
+    ++tally_.skippedPhotos;
+  } else if (picture.result != FetchedPicture::Result::kPicture) {
+    ++failed_;
+  } else {
+    if (saved.saved) {
+      ++tally_.savedPhotos;
+      savedIds_.push_back(photo.id);
+      recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
     } else {
-      const SavedPhoto saved =
-          SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
-      if (saved.saved) {
-        ++tally_.savedPhotos;
-        savedIds_.push_back(photo.id);
-        savedUnrecorded_.push_back(photo.id);
-        if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
-      } else {
-        ++failed_;
-        if (!writeFailureLogged_) {
-          writeFailureLogged_ = true;
-          controls.AppendLog(AK_GBK("照片无法保存：") + albumFolder_ + saved.fileName +
-                             AK_GBK("（") + Utf8ToGbk(saved.error) + AK_GBK("）\r\n\r\n"));
-        }
+      ++failed_;
+      if (!writeFailureLogged_) {
+        writeFailureLogged_ = true;
+        controls.AppendLog(AK_GBK("照片无法保存：") + albumFolder_ + saved.fileName + AK_GBK("（") +
+                           Utf8ToGbk(saved.error) + AK_GBK("）\r\n\r\n"));
       }
     }
   }
   ShowProgress(countSlot);
-  return true;
 }
 
 bool AlbumRun::RecordBoxTicked() const {
@@ -215,9 +239,13 @@ void AlbumRun::ShowProgress(const Text& countSlot) {
 }
 
 void AlbumRun::Finish(const Text& folderName) {
+  if (!Settled()) return;
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
+  env_.controls.AppendLog(PhotoCountsLine(
+      AK_GBK("本相册："), {tally_.savedPhotos - savedBefore_, tally_.skippedPhotos - skippedBefore_,
+                           failed_, tally_.refusedPhotos - refusedBefore_}));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
-  RecordSavedPhotos();
+  recordSync_.Flush();
   tally_.failedPhotos += failed_;
   if (failed_ > 0) {
     ++tally_.failedAlbums;

@@ -6,7 +6,10 @@
 
 #include "base/types.h"
 #include "download/album_job.h"
+#include "download/photo_file.h"
+#include "download/picture_pipeline.h"
 #include "download/record_store.h"
+#include "download/record_sync.h"
 #include "requests/service_send.h"
 
 namespace ak {
@@ -62,16 +65,20 @@ class AlbumRun {
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file
   // cannot be written is counted as failed and not recorded. False when the batch was ended.
+  // The picture may still be on its way when this returns: up to the batch's connections are
+  // in flight at once (see PicturePipeline), and each photo is saved, shown and recorded in its
+  // running order. Page fetches and the album's end wait for every picture under way.
   bool DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot);
 
-  // The album's closing line, the cleared photo counter, and the line on failed photos when
-  // there were any.
+  // Once every picture under way is saved: the album's closing line, the album's counts, the
+  // cleared photo counter, and the line on failed photos when there were any. Nothing when the
+  // batch was ended meanwhile.
   void Finish(const Text& folderName);
 
   int failedPhotos() const { return failed_; }
-  // Saved photos waiting for their record: once the pictures are on the disk (one sync of the
-  // file system for a group of them), their ids are recorded. Runs at most every kRecordGroup
-  // photos, at the album's end and when the run ends early.
+  // Waits for the pictures under way, then records every saved photo once its picture is on
+  // the disk. Saved photos are otherwise recorded group by group beside the download
+  // (RecordSync), and the rest at the album's end and when the run ends early.
   void RecordSavedPhotos();
   const Text& albumFolder() const { return albumFolder_; }
   // The ids of the photos this run saved.
@@ -79,6 +86,13 @@ class AlbumRun {
 
  private:
   void ShowProgress(const Text& countSlot);
+  // One photo in its running order: progress, counts and record; `saved` is what became of
+  // its file when a picture came.
+  void Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
+                const FetchedPicture& picture, const SavedPhoto& saved);
+  // After a refusal, for the rest of the batch: twice the interval and one connection.
+  void SlowDownAfterRefusal();
+  bool Settled();
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 
@@ -87,8 +101,13 @@ class AlbumRun {
   RefusalHold hold_;
   ServiceSender sender_;
   DownloadRecordStore store_;
+  RecordSync recordSync_;
+  PicturePipeline pipeline_;
   Text albumFolder_;
-  std::vector<Text> savedUnrecorded_;
+  // The batch's counts when the album began.
+  int savedBefore_ = 0;
+  int skippedBefore_ = 0;
+  int refusedBefore_ = 0;
   std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;

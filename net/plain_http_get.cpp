@@ -9,7 +9,7 @@
 
 namespace ak {
 
-PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop) {
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop) {
   TransferRequest transfer;
   transfer.url = TransferAddress(url);
   transfer.http10 = true;
@@ -20,7 +20,10 @@ PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token sto
   transfer.connectTimeout = std::chrono::seconds(30);
   transfer.idleTimeout = std::chrono::seconds(60);
   transfer.stop = std::move(stop);
-  TransferResult done = RunTransfer(transfer);
+  return transfer;
+}
+
+PlainHttpGetResult PlainHttpGetResultOf(TransferResult done) {
   PlainHttpGetResult result;
   if (done.outcome != TransferOutcome::kStopped) {
     result.effectiveUrl = std::move(done.effectiveUrl);
@@ -31,6 +34,10 @@ PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token sto
   result.status = static_cast<int>(done.status);
   result.body = std::move(done.body);
   return result;
+}
+
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop) {
+  return PlainHttpGetResultOf(RunTransfer(PlainHttpGetTransfer(url, std::move(stop))));
 }
 
 Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/types.h"
+#include "net/curl_transfer.h"
 
 namespace ak {
 
@@ -22,5 +23,10 @@ struct PlainHttpGetResult {
 };
 PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {});
 Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
+
+// The plain GET in two halves, for a caller that runs the exchange itself (several in flight,
+// see net/transfer_set.h).
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop = {});
+PlainHttpGetResult PlainHttpGetResultOf(TransferResult done);
 
 }  // namespace ak

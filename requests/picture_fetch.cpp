@@ -3,6 +3,7 @@
 #include "net/answer_kind.h"
 #include "net/plain_http_get.h"
 #include "net/winhttp_fetch.h"
+#include "requests/picture_exchange.h"
 
 namespace ak {
 namespace {
@@ -40,30 +41,49 @@ bool Turn(RequestPacer* pacer, WorkerGate& gate) {
 
 }  // namespace
 
-FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
-  if (!Turn(pacer, gate)) return Ended();
-  WinHttpFetchRequest first;
-  first.url = request.url;
-  first.extraHeaders = request.headerBlock;
-  first.timeoutSeconds = kPictureTimeoutSeconds;
-  first.stop = gate.StopToken();
-  WinHttpFetchResult answer = PerformWinHttpFetch(first);
-  if (gate.Stopped()) return Ended();
+PictureExchange::PictureExchange(PictureRequest request) : request_(std::move(request)) {
+  first_.url = request_.url;
+  first_.extraHeaders = request_.headerBlock;
+  first_.timeoutSeconds = kPictureTimeoutSeconds;
+}
+
+TransferRequest PictureExchange::Transfer(std::stop_token stop) {
+  if (fallback_) return PlainHttpGetTransfer(fallbackUrl_, std::move(stop));
+  first_.stop = std::move(stop);
+  return WinHttpTransfer(first_, appliedHeaders_);
+}
+
+bool PictureExchange::Take(TransferResult done) {
+  if (done.outcome == TransferOutcome::kStopped) {
+    picture_ = Ended();
+    return true;
+  }
+  if (fallback_) {
+    PlainHttpGetResult plain = PlainHttpGetResultOf(std::move(done));
+    picture_ = Judged({fallbackUrl_, plain.completed, plain.status, std::move(plain.effectiveUrl),
+                       std::move(plain.location), std::move(plain.body)});
+    return true;
+  }
+  WinHttpFetchResult answer = WinHttpResultOf(first_, appliedHeaders_, std::move(done));
   const long firstStatus = answer.status;
-  FetchedPicture fetched =
-      Judged({request.url, answer.outcome == TransferOutcome::kCompleted, answer.status,
+  picture_ =
+      Judged({request_.url, answer.outcome == TransferOutcome::kCompleted, answer.status,
               std::move(answer.effectiveUrl), std::move(answer.location), std::move(answer.body)});
   // A 200 is the answer, picture or not; a refusal is held by the caller.
-  if (fetched.result == FetchedPicture::Result::kRefused || firstStatus == kStatusOk) {
-    return fetched;
-  }
+  if (picture_.result == FetchedPicture::Result::kRefused || firstStatus == kStatusOk) return true;
+  fallback_ = true;
+  fallbackUrl_ = firstStatus == kStatusNotFound ? request_.on404 : request_.onOtherStatus;
+  return false;
+}
 
-  const Text& fallback = firstStatus == kStatusNotFound ? request.on404 : request.onOtherStatus;
-  if (!Turn(pacer, gate)) return Ended();
-  PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken());
-  if (gate.Stopped()) return Ended();
-  return Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-                 std::move(plain.location), std::move(plain.body)});
+FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
+  PictureExchange exchange(request);
+  for (;;) {
+    if (!Turn(pacer, gate)) return Ended();
+    TransferResult done = RunTransfer(exchange.Transfer(gate.StopToken()));
+    if (gate.Stopped()) return Ended();
+    if (exchange.Take(std::move(done))) return std::move(exchange.picture());
+  }
 }
 
 }  // namespace ak

@@ -98,7 +98,7 @@ class CliRunTest : public ::testing::Test {
       ++endCalls_;
       c.batch.Stop();
     };
-    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{failed_, false}; };
+    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{failed_, false, {}}; };
   }
   ~CliRunTest() override {
     ::unsetenv("ALBUMKEEPER_HOME");

@@ -75,6 +75,8 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
   const RefusalCase& c = GetParam();
   StartOwnDouble(c.args);
   controls_.SetChecked(ctl::选择框_浏览模式, c.browse);
+  // One connection: the requests go in the order the cases count them.
+  controls_.SetCaption(ctl::编辑框_同时下载, "1");
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   DownloadSelectedCommand(ctx_, {1ms});
   ASSERT_TRUE(WaitFor([&] { return holds_ == 1; })) << LogUtf8();
