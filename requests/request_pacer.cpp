@@ -79,8 +79,7 @@ void RequestPacer::BackOff() { Take(); }
 IntervalRange RequestPacer::SlowDown() {
   std::lock_guard<std::mutex> lock(mutex_);
   auto doubled = [](milliseconds value) {
-    const long long base = std::max<long long>(value.count(), kSlowestStartMs);
-    return milliseconds(std::min<long long>(base * 2, kSlowestMs));
+    return milliseconds(std::clamp<long long>(value.count() * 2, kSlowestStartMs, kSlowestMs));
   };
   interval_ = IntervalRange(doubled(interval_.low), doubled(interval_.high));
   gap_ = DrawLocked();

@@ -41,8 +41,8 @@ class RequestPacer {
   void Take();
   // The next request waits the whole interval from now.
   void BackOff();
-  // The rest of the work waits twice as long: both ends doubled, from at least kSlowestStartMs
-  // up to kSlowestMs. Returns the new range.
+  // The rest of the work waits twice as long: both ends doubled, at least kSlowestStartMs and
+  // at most kSlowestMs. Returns the new range.
   IntervalRange SlowDown();
   IntervalRange interval() const;
 

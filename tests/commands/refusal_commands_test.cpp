@@ -116,8 +116,35 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusalHoldTest, ::testing::ValuesIn(kRefusalCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// Three pictures in flight when the service refuses two of them: one hold, one line; after
+// continue the refused pictures come again one at a time, and every photo is saved once.
+TEST_F(RefusalCommandsTest, ARefusalAmongSeveralTransfersHoldsOnceAndResendsEachRefused) {
+  // Requests 17 to 19 are the last three photos, in flight together.
+  StartOwnDouble({"--block-after", "16", "--block-count", "2", "--slow-ms", "30", "--slow-match",
+                  "/view/photo/"});
+  controls_.SetCaption(ctl::编辑框_同时下载, "3");
+  AddRow("1", G("十七张"), AlbumUrl("1620000007"));
+  DownloadSelectedCommand(ctx_, {1ms});
+  ASSERT_TRUE(WaitFor([&] { return holds_ == 1; })) << LogUtf8();
+  std::this_thread::sleep_for(150ms);
+  // Held: the transfers that were under way have ended; nothing more is asked.
+  const std::size_t requests = Targets().size();
+  EXPECT_EQ(Count(kHoldLine), 1u) << LogUtf8();
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(Targets().size(), requests);
+  ContinueDownloadCommand(ctx_);
+  ASSERT_TRUE(WaitFor([&] { return !ctx_.batch.Running(); }));
+  EXPECT_EQ(holds_, 1);
+  EXPECT_EQ(Saved("十七张17"), 17u);
+  EXPECT_EQ(RecordCount(), 17u);
+  EXPECT_EQ(Count("一个连接"), 1u) << LogUtf8();
+  EXPECT_EQ(Targets("/view/photo/").size(), 19u);
+  EXPECT_EQ(ctx_.lastBatch.Get().outcome.refused, 2);
+}
+
 TEST_F(RefusalCommandsTest, StillRefusedAfterContinueHoldsAgainAndEndLeavesIdle) {
   StartOwnDouble({"--block-after", "3"});
+  controls_.SetCaption(ctl::编辑框_同时下载, "3");
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   DownloadSelectedCommand(ctx_, {1ms});
   ASSERT_TRUE(WaitFor([&] { return holds_ == 1; }));
