@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: albumkeeper list ADDRESS [--covers] [--cookies FILE]\n"
-    "       albumkeeper download ADDRESS [--albums LIST] [--api|--browse] [--large|--medium]\n"
+    "       albumkeeper download ADDRESS [--albums LIST] [--api|--browse]\n"
+    "                            [--large|--medium|--original] [--api-key KEY]\n"
     "                            [--record|--no-record] [--describe|--no-describe]\n"
     "                            [--pattern REGEX] [--to FOLDER] [--cookies FILE]\n"
     "                            [--interval MS|LOW-HIGH] [--connections N] [--no-wait]\n"
@@ -53,6 +54,9 @@ struct DownloadOptions {
   std::string albumsText;
   FlagPair browse;  // --browse / --api
   FlagPair large;   // --large / --medium
+  CLI::Option* original = nullptr;
+  CLI::Option* apiKey = nullptr;
+  std::string apiKeyText;
   FlagPair record;  // --record / --no-record
   FlagPair describe;
   CLI::Option* pattern = nullptr;
@@ -91,8 +95,11 @@ void AddDownload(CLI::App& app, CliRequest& request, std::string& cookies, Downl
                                  "Albums to download by number, such as 1,3-5 (default: all)");
   d.browse = AddFlagPair(download, "--browse", "Read the album pages (browse mode)", "--api",
                          "Use the JSON API");
-  d.large =
-      AddFlagPair(download, "--large", "Large (original) pictures", "--medium", "Medium pictures");
+  d.large = AddFlagPair(download, "--large", "Large pictures", "--medium", "Medium pictures");
+  d.original = download.add_flag("--original", request.original,
+                                 "Original pictures (a sign-in needed, else large ones)");
+  d.original->excludes(d.large.on)->excludes(d.large.off);
+  d.apiKey = download.add_option("--api-key", d.apiKeyText, "Key of the service's JSON API");
   d.record = AddFlagPair(download, "--record", "Skip photos downloaded before", "--no-record",
                          "Download photos again");
   d.describe = AddFlagPair(download, "--describe", "Name pictures after their descriptions",
@@ -130,6 +137,10 @@ std::string TakeDownload(const DownloadOptions& d, CliRequest& request) {
   }
   request.browseMode = d.browse.Value();
   request.large = d.large.Value();
+  if (d.apiKey->count() > 0) {
+    if (d.apiKeyText.empty()) return "--api-key: the key is empty";
+    request.apiKey = d.apiKeyText;
+  }
   request.record = d.record.Value();
   request.describe = d.describe.Value();
   if (d.pattern->count() > 0) {

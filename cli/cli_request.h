@@ -23,6 +23,10 @@ struct CliRequest {
   std::optional<bool> browseMode;
   // true: large pictures, false: medium.
   std::optional<bool> large;
+  // download: the original ("raw") pictures, offered to signed-in users.
+  bool original = false;
+  // download: the key sent to the service's API.
+  std::optional<std::string> apiKey;
   std::optional<bool> record;
   std::optional<bool> describe;
   std::optional<std::string> pattern;

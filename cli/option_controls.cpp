@@ -33,7 +33,10 @@ void ApplyRequest(Controls& controls, const CliRequest& request) {
   if (request.large) {
     controls.SetChecked(ctl::单选框_原图, *request.large);
     controls.SetChecked(ctl::单选框_中图, !*request.large);
+    controls.SetChecked(ctl::单选框_原始尺寸, false);
   }
+  if (request.original) controls.SetChecked(ctl::单选框_原始尺寸, true);
+  if (request.apiKey) controls.SetCaption(ctl::编辑框_接口密钥, Utf8ToGbk(*request.apiKey));
   if (request.record) controls.SetChecked(ctl::选择框_下载记录, *request.record);
   // This run only: the command line never writes the settings file.
   if (request.retryFailed) controls.SetChecked(ctl::选择框_下载记录, true);

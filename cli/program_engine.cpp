@@ -18,7 +18,9 @@ BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
   const Text line = PhotoCountsLine(
       AK_GBK("本次下载："), {outcome.saved, outcome.skipped, outcome.failed, outcome.refused});
-  return {outcome.failed, outcome.endedByRefusal(), GbkToUtf8(TrimLineEnds(line))};
+  // An album that failed as a whole (the API refused it) failed photos nobody could count.
+  return {outcome.failed > 0 ? outcome.failed : outcome.failedAlbums, outcome.endedByRefusal(),
+          GbkToUtf8(TrimLineEnds(line))};
 }
 
 }  // namespace

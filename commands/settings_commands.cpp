@@ -29,6 +29,14 @@ constexpr ControlName kPattern = ctl::编辑框_正则;
 constexpr ControlName kSaveButton = ctl::按钮_保存;
 constexpr ControlName kInterval = ctl::编辑框_请求间隔;
 constexpr ControlName kConnections = ctl::编辑框_同时下载;
+constexpr ControlName kOriginal = ctl::单选框_原始尺寸;
+constexpr ControlName kApiKey = ctl::编辑框_接口密钥;
+
+// Choosing medium or large unchooses the original; the key is written only when it was set, so
+// a file of the two sizes alone stays as it was.
+void ClearOriginal(const Text& path) {
+  if (Read(path, OriginalSizeOption()) == "1") Write(path, OriginalSizeOption(), "0");
+}
 
 }  // namespace
 
@@ -45,15 +53,22 @@ void LoadSettings(Controls& c, const Text& path) {
   const bool medium = Read(path, PictureSizeOption()) == "1";
   c.SetChecked(kMedium, medium);
   c.SetChecked(kLarge, !medium);
+  const bool original = Read(path, OriginalSizeOption()) == "1";
+  c.SetChecked(kOriginal, original);
+  if (original) {
+    c.SetChecked(kMedium, false);
+    c.SetChecked(kLarge, false);
+  }
   c.SetChecked(kCoverBox, Read(path, CoverPicturesOption()) == "1");
   c.SetCaption(kPattern, Read(path, PhotoPatternOption()));
   c.SetCaption(kInterval, IntervalText(IntervalRangeOf(Read(path, RequestIntervalOption()))));
   c.SetCaption(kConnections, std::to_string(ConnectionCount(Read(path, ConnectionsOption()))));
+  c.SetCaption(kApiKey, Read(path, ApiKeyOption()));
 }
 
 bool IsOptionControl(ControlName name) {
   for (ControlName option : {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium,
-                             kLarge, kSaveButton, kInterval, kConnections}) {
+                             kLarge, kSaveButton, kInterval, kConnections, kOriginal, kApiKey}) {
     if (name == option) return true;
   }
   return false;
@@ -76,8 +91,14 @@ void OptionClicked(Controls& c, ControlName name, const Text& path) {
     Write(path, DownloadModeOption(), api ? "2" : "1");
   } else if (name == kMedium) {
     Write(path, PictureSizeOption(), "1");
+    ClearOriginal(path);
   } else if (name == kLarge) {
     Write(path, PictureSizeOption(), "2");
+    ClearOriginal(path);
+  } else if (name == kOriginal) {
+    Write(path, OriginalSizeOption(), "1");
+  } else if (name == kApiKey) {
+    Write(path, ApiKeyOption(), c.Caption(kApiKey));
   } else if (name == kSaveButton) {
     Write(path, PhotoPatternOption(), c.Caption(kPattern));
   } else if (name == kInterval) {

@@ -42,4 +42,13 @@ inline SettingOption ConnectionsOption() {
   return {AK_GBK("请求设置"), AK_GBK("同时下载"), AK_GBK("3")};
 }
 
+// In a section of their own, so that the classic keys keep their values and reading rules: the
+// key sent to the service's API ("apikey=KEY"), empty for none;
+inline SettingOption ApiKeyOption() { return {AK_GBK("接口设置"), AK_GBK("apikey"), AK_GBK("")}; }
+// and "1" when the third picture size, the original, is chosen ("图片大小" then keeps the size
+// chosen before, for a program that knows only two).
+inline SettingOption OriginalSizeOption() {
+  return {AK_GBK("接口设置"), AK_GBK("原始尺寸"), AK_GBK("0")};
+}
+
 }  // namespace ak

@@ -78,6 +78,9 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签8", K::kLabel, "分组框2", -1, {10, 61, 56, 24}, "图片大小：", true},
   {"单选框_中图", K::kRadioButton, "分组框2", -1, {80, 63, 75, 24}, "中图[快]", true},
   {"单选框_原图", K::kRadioButton, "分组框2", -1, {164, 62, 92, 24}, "原图[慢]", true},
+  // The third size, the original ("raw") picture: in the same group, so the three exclude each
+  // other; on a row of its own, as the row of the two sizes has no room left.
+  {"单选框_原始尺寸", K::kRadioButton, "分组框2", -1, {80, 198, 160, 24}, "原始尺寸[需登录]", true},
   {"选择框_下载记录", K::kCheckBox, "分组框2", -1, {12, 98, 240, 20}, "开启下载记录（已经下载过的不再下载）", true},
   {"选择框_描述作为文件名", K::kCheckBox, "分组框2", -1, {12, 130, 240, 20}, "图片描述作为文件名（测试版）", true},
   // The least time between two requests to the service, in milliseconds.
@@ -90,6 +93,9 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},
   {"标签14", K::kLabel, "分组框4", -1, {381, 11, 10, 224}, kBarColumn, true},
   {"标签13", K::kLabel, "分组框4", -1, {650, 11, 6, 224}, kBarColumn, true},
+  // The key of the service's API, between the two separators.
+  {"标签_接口密钥", K::kLabel, "分组框4", -1, {395, 25, 100, 24}, "API密钥：", true},
+  {"编辑框_接口密钥", K::kLineEdit, "分组框4", -1, {395, 52, 245, 28}, "", true},
   {"标签_调试模式", K::kLabel, "分组框4", -1, {9, 187, 40, 24}, "正则：", true},
   {"编辑框_正则", K::kLineEdit, "分组框4", -1, {57, 181, 232, 32}, "", true},
   {"按钮_保存", K::kButton, "分组框4", -1, {297, 180, 64, 32}, "保存", true},

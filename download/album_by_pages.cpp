@@ -7,7 +7,7 @@
 #include "base/text_ops.h"
 #include "download/album_by_api.h"
 #include "download/album_run.h"
-#include "download/photo_request.h"
+#include "download/photo_page.h"
 
 namespace ak {
 namespace {
@@ -17,6 +17,16 @@ constexpr int kPhotosPerPage = 18;
 // The album page's photo count: the digits between the count's own span and "张照片".
 Text CountText(const Text& page) {
   return DigitsOf(TextBetween(page, "\n</span>\n\n<span class=\"pl\">", AK_GBK("张照片")));
+}
+
+// The index of the earlier page that listed exactly `ids` (photos found), else pages.size().
+std::size_t RepeatedPage(const std::vector<std::vector<Text>>& pages,
+                         const std::vector<Text>& ids) {
+  if (ids.empty()) return pages.size();
+  for (std::size_t earlier = 0; earlier < pages.size(); ++earlier) {
+    if (pages[earlier] == ids) return earlier;
+  }
+  return pages.size();
 }
 
 // How a walk of the album's pages ended.
@@ -45,44 +55,51 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
   RegexMatcher matcher;
   // The photo ids of every page walked, to see a page that repeats an earlier one.
   std::vector<std::vector<Text>> pageIds;
+  // The paging parameter: "start", or "m_start" once "start" gave a page again (the service
+  // renamed it once).
+  Text paging = "start";
   int entries = 0;
   for (int page = 1; page <= pages; ++page) {
-    const Text address = job.address + "?start=" + std::to_string((page - 1) * kPhotosPerPage);
+    const Text address =
+        job.address + "?" + paging + "=" + std::to_string((page - 1) * kPhotosPerPage);
     const std::optional<Bytes> body = run.FetchWithRetries(address);
     if (!body) return Walk::kEnded;
-    const Text userPattern = env.controls.Caption(ctl::编辑框_正则);
-    matcher.RunPattern(userPattern.empty() ? Text(BuiltInPhotoPattern()) : userPattern,
-                       PageText(*body));
+    const std::vector<ScrapedPhoto> photos =
+        ReadPhotoPage(matcher, env.controls.Caption(ctl::编辑框_正则), PageText(*body));
     std::vector<Text> ids;
-    for (int match = 1; match <= matcher.MatchCount(); ++match) {
-      ids.push_back(ScrapedText(matcher.SubMatchText(match, 3)));
+    for (const ScrapedPhoto& photo : photos) ids.push_back(photo.id);
+    const std::size_t earlier = RepeatedPage(pageIds, ids);
+    if (earlier < pageIds.size() && paging == "start") {
+      env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》的第") + std::to_string(page) +
+                             AK_GBK("页重复了第") + std::to_string(earlier + 1) +
+                             AK_GBK("页的照片，改用“m_start=”翻页\r\n\r\n"));
+      paging = "m_start";
+      --page;
+      continue;
     }
-    if (!ids.empty()) {
-      for (std::size_t earlier = 0; earlier < pageIds.size(); ++earlier) {
-        if (pageIds[earlier] != ids) continue;
-        // The service ignores "?start=": walking on would save the same photos again under
-        // new numbers and never reach the others.
-        env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》的第") +
-                               std::to_string(page) + AK_GBK("页重复了第") +
-                               std::to_string(earlier + 1) +
-                               AK_GBK("页的照片（豆瓣的翻页方式可能已改变），停止浏览这个相册，"
-                                      "改用API模式重新下载一次\r\n\r\n"));
-        run.RecordSavedPhotos();
-        savedIds = run.savedIds();
-        return Walk::kFallback;
-      }
+    if (earlier < pageIds.size()) {
+      // The service ignores both ways of paging: walking on would save the same photos again
+      // under new numbers and never reach the others.
+      env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》的第") + std::to_string(page) +
+                             AK_GBK("页重复了第") + std::to_string(earlier + 1) +
+                             AK_GBK("页的照片（豆瓣的翻页方式可能已改变），停止浏览这个相册，"
+                                    "改用API模式重新下载一次\r\n\r\n"));
+      run.RecordSavedPhotos();
+      savedIds = run.savedIds();
+      return Walk::kFallback;
     }
     entries += static_cast<int>(ids.size());
     pageIds.push_back(std::move(ids));
-    for (int match = 1; match <= matcher.MatchCount(); ++match) {
+    for (std::size_t match = 0; match < photos.size(); ++match) {
+      const ScrapedPhoto& found = photos[match];
       PhotoToFetch photo;
-      photo.runningNumber = (page - 1) * kPhotosPerPage + match;
-      photo.id = ScrapedText(matcher.SubMatchText(match, 3));
-      const Text hostPart = ScrapedText(matcher.SubMatchText(match, 2));
-      photo.mediumAddress = MediumPictureAddress(hostPart, photo.id);
-      photo.largeAddress = LargePictureAddress(hostPart, photo.id);
+      photo.runningNumber = (page - 1) * kPhotosPerPage + static_cast<int>(match) + 1;
+      photo.id = found.id;
+      photo.mediumAddress = found.mediumAddress;
+      photo.largeAddress = found.largeAddress;
+      photo.originalAddress = found.originalAddress;
       if (env.controls.Checked(ctl::选择框_描述作为文件名)) {
-        Text description = ScrapedText(matcher.SubMatchText(match, 1));
+        Text description = found.description;
         photo.descriptionPart = CleanDescription(description, 240);
       }
       if (!run.DownloadPhoto(photo, job.countSlot)) return Walk::kEnded;
@@ -112,8 +129,14 @@ bool DownloadAlbumByPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJ
   job = queued;
   tally.alreadySaved.clear();
   tally.alreadySaved.insert(savedIds.begin(), savedIds.end());
+  const int refusedBefore = tally.apiRefusedAlbums;
   const bool goOn = DownloadAlbumByApi(env, tally, job);
   tally.alreadySaved.clear();
+  if (goOn && tally.apiRefusedAlbums > refusedBefore) {
+    // The API refused (said above): the album is lost to both ways for now.
+    env.controls.AppendLog(AK_GBK("相册《") + queued.name +
+                           AK_GBK("》在浏览模式下读不到照片，API也无法下载它（原因见上）\r\n\r\n"));
+  }
   return goOn;
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -68,6 +69,14 @@ struct BatchTally {
   // Photos of the current album already saved by this batch (a walk of its pages that gave up
   // before its retry through the API): skipped like recorded ones.
   std::set<Text> alreadySaved{};
+  // Said once a batch: originals need a sign-in; the service kept an original back.
+  bool originalSignInLogged = false;
+  bool originalFallbackLogged = false;
+  // The API key (empty: none) the service refused as a key in this batch: the API albums that
+  // would send it again fail without a request.
+  std::optional<Text> refusedApiKey{};
+  // Albums the API refused (counted in failedAlbums as well).
+  int apiRefusedAlbums = 0;
 };
 
 }  // namespace ak

@@ -16,6 +16,9 @@
 #include "download/photo_counts.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
+#include "net/cookie_jar.h"
+#include "net/sign_in_cookies.h"
+#include "requests/original_fetch.h"
 
 namespace ak {
 namespace {
@@ -23,7 +26,7 @@ namespace {
 constexpr int kPageAttempts = 10;
 
 // Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge };
+enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 RefusalHold BatchHold(const AlbumDownloadEnv& env) {
   Controls& controls = env.controls;
@@ -41,6 +44,7 @@ RefusalHold BatchHold(const AlbumDownloadEnv& env) {
 PictureSize ChosenSize(const Controls& controls) {
   if (controls.Checked(ctl::单选框_中图)) return PictureSize::kMedium;
   if (controls.Checked(ctl::单选框_原图)) return PictureSize::kLarge;
+  if (controls.Checked(ctl::单选框_原始尺寸)) return PictureSize::kOriginal;
   return PictureSize::kNone;
 }
 
@@ -183,8 +187,9 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   store_.Rewind();
   const bool recorded =
       (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
-  PicturePipeline::Photo entry;
   const PictureSize size = ChosenSize(env_.controls);
+  if (!recorded && size == PictureSize::kOriginal) return DownloadOriginal(photo, countSlot);
+  PicturePipeline::Photo entry;
   if (!recorded && size != PictureSize::kNone) entry.request = RequestFor(photo, size);
   auto saved = std::make_shared<SavedPhoto>();
   entry.save = [this, saved, number = photo.runningNumber,
@@ -197,6 +202,22 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   if (pipeline_.Submit(std::move(entry))) return true;
   if (hold_.endedByRefusal) tally_.endedByRefusal = true;
   return false;
+}
+
+bool AlbumRun::DownloadOriginal(const PhotoToFetch& photo, const Text& countSlot) {
+  // The original goes with the sign-in's cookies, one at a time after the pictures under way.
+  if (!Settled()) return false;
+  const int refusalsBefore = hold_.refusals;
+  FetchedPicture picture = FetchOriginal(photo);
+  if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  if (picture.result == FetchedPicture::Result::kEnded || env_.gate.Stopped()) return false;
+  SavedPhoto saved;
+  if (picture.result == FetchedPicture::Result::kPicture) {
+    saved = SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+  }
+  Conclude(photo, countSlot, false, picture, saved);
+  return true;
 }
 
 void AlbumRun::Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
@@ -222,6 +243,29 @@ void AlbumRun::Conclude(const PhotoToFetch& photo, const Text& countSlot, bool r
     }
   }
   ShowProgress(countSlot);
+}
+
+FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
+  const CookieJar& jar = SharedCookieJar();
+  if (!HasSignIn(jar)) {
+    if (!tally_.originalSignInLogged) {
+      tally_.originalSignInLogged = true;
+      env_.controls.AppendLog(
+          AK_GBK("原始尺寸的照片只给登录的用户：请在登录页登录豆瓣（命令行：cookies.txt 或 "
+                 "--cookies），这次改存大图\r\n\r\n"));
+    }
+  } else if (!photo.originalAddress.empty()) {
+    FetchedPicture raw = FetchOriginalPicture(photo.originalAddress, PhotoHeaderBlock(photo.id),
+                                              SignInCookieHeader(jar), env_.gate, env_.pacer);
+    if (raw.result != FetchedPicture::Result::kNoPicture) return raw;
+    if (!tally_.originalFallbackLogged) {
+      tally_.originalFallbackLogged = true;
+      env_.controls.AppendLog(AK_GBK("豆瓣没有给出照片的原始尺寸（回答") +
+                              std::to_string(raw.status) +
+                              AK_GBK("），这样的照片改存大图\r\n\r\n"));
+    }
+  }
+  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge));
 }
 
 bool AlbumRun::RecordBoxTicked() const {

@@ -24,6 +24,8 @@ struct PhotoToFetch {
   // The address of the full-size picture (the API downloader puts the medium one here when the
   // answer names none).
   Text largeAddress;
+  // The original ("raw") picture; empty when the photo's addresses have no such form.
+  Text originalAddress;
 };
 
 // The frame both album downloaders share: the record box's log line and the record store of the
@@ -93,6 +95,11 @@ class AlbumRun {
   // After a refusal, for the rest of the batch: twice the interval and one connection.
   void SlowDownAfterRefusal();
   bool Settled();
+  // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
+  // is no sign-in or the service keeps the original back.
+  FetchedPicture FetchOriginal(const PhotoToFetch& photo);
+  // An original-size photo: fetched alone once the pictures under way are saved.
+  bool DownloadOriginal(const PhotoToFetch& photo, const Text& countSlot);
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 

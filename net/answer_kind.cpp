@@ -118,7 +118,23 @@ RefusalForm RefusalFormOf(const ServiceAnswer& answer) {
   return RefusalForm::kNone;
 }
 
+bool IsApiKeyRefusalAnswer(std::string_view body) {
+  std::size_t first = body.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos || body[first] != '{') return false;
+  if (body.find("\"msg\"") == std::string_view::npos) return false;
+  const std::size_t code = body.find("\"code\"");
+  if (code == std::string_view::npos) return false;
+  std::size_t at = body.find_first_not_of(" \t\r\n:", code + 6);
+  if (at == std::string_view::npos) return false;
+  const std::string_view value = body.substr(at, 3);
+  const bool digitAfter = at + 3 < body.size() && body[at + 3] >= '0' && body[at + 3] <= '9';
+  return !digitAfter && (value == "104" || value == "105" || value == "131");
+}
+
 AnswerKind JudgeAnswer(RequestKind kind, const ServiceAnswer& answer) {
+  // The API's refusal of its key is its answer, whatever its status: the downloader reads it,
+  // and holding the batch would not make the key good.
+  if (kind == RequestKind::kApi && IsApiKeyRefusalAnswer(answer.body)) return AnswerKind::kOther;
   if (RefusalFormOf(answer) != RefusalForm::kNone) return AnswerKind::kRefusal;
   if (kind == RequestKind::kPicture) {
     if (!answer.completed || answer.status == 0) return AnswerKind::kEmpty;

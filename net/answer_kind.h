@@ -71,6 +71,9 @@ bool IsServiceAddress(std::string_view url);
 bool IsLoginAddress(std::string_view url);
 // True when `url` is on the service's security host sec.douban.com (any path).
 bool IsSecurityAddress(std::string_view url);
+// True when an API answer (UTF-8) is the API's refusal of its key: a JSON object with "msg" and
+// the "code" 104 (invalid key), 105 (blocked key) or 131 (key required).
+bool IsApiKeyRefusalAnswer(std::string_view body);
 // True when `bytes` start with the signature of a JPEG, PNG, GIF or WebP picture.
 bool LooksLikePicture(std::string_view bytes);
 // The value of the Location header in a response's header block (any letter case), trimmed;

@@ -10,7 +10,8 @@ namespace ak {
 
 // One attempt at a picture as a sequence of exchanges: the first request with the photo's
 // header block and its 30-second time-out, then, after an answer that is neither 200 nor a
-// refusal, the plain request of the fallback. The caller makes each exchange (alone, or beside
+// refusal, the plain request of the fallback, and when that is refused, the fallback's address
+// once more with the header block. The caller makes each exchange (alone, or beside
 // others in a TransferSet) and hands its result back; the judging is FetchPicture's.
 class PictureExchange {
  public:
@@ -22,14 +23,15 @@ class PictureExchange {
   // the fallback's exchange is to be made next. A stopped exchange gives kEnded.
   bool Take(TransferResult done);
   // True once the first request was answered and the fallback is under way.
-  bool inFallback() const { return fallback_; }
+  bool inFallback() const { return stage_ != Stage::kFirst; }
   FetchedPicture& picture() { return picture_; }
 
  private:
   PictureRequest request_;
   WinHttpFetchRequest first_;
   Text appliedHeaders_;
-  bool fallback_ = false;
+  enum class Stage { kFirst, kPlainFallback, kFallbackWithHeaders };
+  Stage stage_ = Stage::kFirst;
   Text fallbackUrl_;
   FetchedPicture picture_;
 };

@@ -48,9 +48,11 @@ PictureExchange::PictureExchange(PictureRequest request) : request_(std::move(re
 }
 
 TransferRequest PictureExchange::Transfer(std::stop_token stop) {
-  if (fallback_) return PlainHttpGetTransfer(fallbackUrl_, std::move(stop));
-  first_.stop = std::move(stop);
-  return WinHttpTransfer(first_, appliedHeaders_);
+  if (stage_ == Stage::kPlainFallback) return PlainHttpGetTransfer(fallbackUrl_, std::move(stop));
+  WinHttpFetchRequest request = first_;
+  if (stage_ == Stage::kFallbackWithHeaders) request.url = fallbackUrl_;
+  request.stop = std::move(stop);
+  return WinHttpTransfer(request, appliedHeaders_);
 }
 
 bool PictureExchange::Take(TransferResult done) {
@@ -58,21 +60,30 @@ bool PictureExchange::Take(TransferResult done) {
     picture_ = Ended();
     return true;
   }
-  if (fallback_) {
+  if (stage_ == Stage::kPlainFallback) {
     PlainHttpGetResult plain = PlainHttpGetResultOf(std::move(done));
     picture_ = Judged({fallbackUrl_, plain.completed, plain.status, std::move(plain.effectiveUrl),
                        std::move(plain.location), std::move(plain.body)});
-    return true;
+    if (picture_.result != FetchedPicture::Result::kRefused) return true;
+    // Today's picture hosts refuse a request without the service's Referer, which the plain
+    // transport never sends: the fallback goes once more with the photo's header block before
+    // it counts as refused.
+    stage_ = Stage::kFallbackWithHeaders;
+    return false;
   }
-  WinHttpFetchResult answer = WinHttpResultOf(first_, appliedHeaders_, std::move(done));
-  const long firstStatus = answer.status;
+  const Text& asked = stage_ == Stage::kFirst ? request_.url : fallbackUrl_;
+  WinHttpFetchRequest request = first_;
+  request.url = asked;
+  WinHttpFetchResult answer = WinHttpResultOf(request, appliedHeaders_, std::move(done));
+  const long status = answer.status;
   picture_ =
-      Judged({request_.url, answer.outcome == TransferOutcome::kCompleted, answer.status,
+      Judged({asked, answer.outcome == TransferOutcome::kCompleted, answer.status,
               std::move(answer.effectiveUrl), std::move(answer.location), std::move(answer.body)});
+  if (stage_ == Stage::kFallbackWithHeaders) return true;
   // A 200 is the answer, picture or not; a refusal is held by the caller.
-  if (picture_.result == FetchedPicture::Result::kRefused || firstStatus == kStatusOk) return true;
-  fallback_ = true;
-  fallbackUrl_ = firstStatus == kStatusNotFound ? request_.on404 : request_.onOtherStatus;
+  if (picture_.result == FetchedPicture::Result::kRefused || status == kStatusOk) return true;
+  stage_ = Stage::kPlainFallback;
+  fallbackUrl_ = status == kStatusNotFound ? request_.on404 : request_.onOtherStatus;
   return false;
 }
 

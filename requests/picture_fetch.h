@@ -32,7 +32,8 @@ struct FetchedPicture {
 // One attempt at the picture with its 30-second time-out: first request, then the fallback.
 // The gate is honoured before each request, and the pacer (when given) keeps its interval
 // before each; the stop token aborts a transfer in flight. Only a complete 200 answer that
-// carries a picture counts. A refusal of the service, from either request, gives kRefused (no
+// carries a picture counts. A refused plain fallback is sent once more with the header block
+// (today's picture hosts want the Referer). A refusal of the service gives kRefused (no
 // fallback after a refused first request: the service refuses that one as well); anything else
 // gives kNoPicture and no bytes. The send path (requests/service_send.h) holds and sends again.
 FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate,

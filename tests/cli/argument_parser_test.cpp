@@ -32,6 +32,8 @@ TEST(ArgumentParserTest, BadCommandLinesExitTwoWithUsage) {
       "list http://x/ extra",
       "download http://x/ --api --browse",
       "download http://x/ --large --medium",
+      "download http://x/ --original --large",
+      "download http://x/ --medium --original",
       "download http://x/ --record --no-record",
       "download http://x/ --describe --no-describe",
       "download http://x/ --albums",
@@ -60,7 +62,8 @@ TEST(ArgumentParserTest, BadCommandLinesExitTwoWithUsage) {
 TEST(ArgumentParserTest, EmptyNamesAreRefused) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"download", "http://x/", "--to", ""},
-        std::vector<std::string>{"list", "http://x/", "--cookies", ""}}) {
+        std::vector<std::string>{"list", "http://x/", "--cookies", ""},
+        std::vector<std::string>{"download", "http://x/", "--api-key", ""}}) {
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_EQ(parsed.exitStatus, kExitUsage);
     EXPECT_FALSE(parsed.request.has_value());
@@ -120,6 +123,12 @@ TEST(ArgumentParserTest, GoodCommandLinesGiveTheirRequest) {
                  r.large = false;
                  r.record = false;
                  r.describe = false;
+               })},
+      {"download http://www.douban.com/people/ahua/ --original --api-key 0a1b",
+       request(CliCommand::kDownload,
+               [](CliRequest& r) {
+                 r.original = true;
+                 r.apiKey = "0a1b";
                })},
       {"download http://www.douban.com/people/ahua/ --albums 1,3-5 --pattern a(b)c --to out "
        "--cookies /tmp/k.txt",

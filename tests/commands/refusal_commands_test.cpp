@@ -69,6 +69,18 @@ const RefusalCase kRefusalCases[] = {
      false,
      "/v2/album/1620000007/photos?start=0&count=100",
      0},
+    // Today's forms: a 403 that sends the picture request to sec.douban.com, and the
+    // login-redirect page in place of the album's first photo-list page.
+    {"TodayPictureSentToSecurityHost",
+     {"--today", "--block-after", "5", "--block-count", "1"},
+     true,
+     "/view/photo/m/public/p16200000070004.webp",
+     3},
+    {"TodayListPageLoginRedirectPage",
+     {"--today", "--block-after", "1", "--block-count", "1", "--block-login"},
+     true,
+     "/photos/album/1620000007/?start=0",
+     0},
 };
 
 TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
@@ -105,7 +117,7 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
   // Every photo was fetched once, the refused one twice: nothing skipped, nothing doubled.
   for (int i = 1; i <= 17; ++i) {
     char id[32];
-    std::snprintf(id, sizeof id, "p1620000007%04d.jpg", i);
+    std::snprintf(id, sizeof id, "p1620000007%04d.", i);
     const std::string target = id;
     const auto all = Targets(target);
     const std::size_t expected = c.refused.find(target) != std::string::npos ? 2u : 1u;

@@ -80,6 +80,20 @@ TEST_F(LayoutFallbackTest, AnApiRetryThatFindsNothingEndsTheAlbumWithoutAnotherR
   EXPECT_NE(LogUtf8().find("---完成相册"), std::string::npos);
 }
 
+TEST_F(LayoutFallbackTest, AnApiThatRefusesSaysSoAndTheAlbumIsNotFinished) {
+  const auto refusal = temp_.path() / "refusal.json";
+  testing::WriteFileBytes(refusal, R"({"msg":"invalid_apikey","code":104,"request":"GET"})");
+  StartOwnDouble({"--new-layout", "--api-answer", "/v2/album/1620000008/=" + refusal.string()});
+  ASSERT_TRUE(Download("1620000008", "十八张"));
+  const std::string log = LogUtf8();
+  EXPECT_NE(log.find("（104 invalid_apikey）"), std::string::npos) << log;
+  EXPECT_NE(log.find("相册《十八张》在浏览模式下读不到照片，API也无法下载它"), std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("---完成相册"), std::string::npos) << log;
+  EXPECT_EQ(Targets("/v2/album/1620000008/").size(), 1u);
+  EXPECT_TRUE(Targets("/view/photo/").empty());
+}
+
 TEST_F(LayoutFallbackTest, IntervalKeptBetweenEveryTwoRequestsOfTheBatch) {
   constexpr auto kInterval = std::chrono::milliseconds(200);
   AddRow("1", G("？？？"), AlbumUrl("1620000003"));

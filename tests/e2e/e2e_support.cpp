@@ -95,8 +95,10 @@ std::map<std::string, std::string> ExpectedAlbumFiles(const std::string& albumId
     const std::string name =
         mode == Mode::kBrowse ? number + "__.jpg" : number + "_" + photo.id + "_.jpg";
     const bool large = size == Size::kLarge && photo.hasLarge;
-    files[name] =
-        fake::MakeJpeg(large ? fake::PictureSize::kLarge : fake::PictureSize::kMedium, photo.id);
+    files[name] = fake::MakeJpeg(size == Size::kOriginal ? fake::PictureSize::kRaw
+                                 : large                 ? fake::PictureSize::kLarge
+                                                         : fake::PictureSize::kMedium,
+                                 photo.id);
   }
   return files;
 }

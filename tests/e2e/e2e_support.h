@@ -34,7 +34,8 @@ const fake::Fixture& TheFixture();
 const fake::Album& FixtureAlbum(const std::string& id);
 
 enum class Mode { kBrowse, kApi };
-enum class Size { kMedium, kLarge };
+// kOriginal: the double's originals under --today (a sign-in needed).
+enum class Size { kMedium, kLarge, kOriginal };
 
 // File name -> picture bytes that one album's folder must hold after a complete download in
 // `mode` and `size`, computed from the fixture with the double's own picture maker: the names

@@ -42,6 +42,8 @@ class OptionTests : public QObject {
                            << S("2");
     QTest::newRow("medium") << S(ctl::单选框_中图.CString()) << S("图片大小") << S("大小") << S("1")
                             << S("1");
+    QTest::newRow("original") << S(ctl::单选框_原始尺寸.CString()) << S("接口设置") << S("原始尺寸")
+                              << S("1") << S("1");
   }
 
   void clickWritesItsOption() {
@@ -82,6 +84,14 @@ class OptionTests : public QObject {
     QVERIFY(t.controls().Checked(ctl::单选框_原图));
     QVERIFY(!t.controls().Checked(ctl::单选框_中图));
     QVERIFY(!t.widgetAs<QAbstractButton>(ctl::单选框_中图)->isChecked());
+    // The third size is one of the same group.
+    t.click(ctl::单选框_原始尺寸);
+    QVERIFY(t.controls().Checked(ctl::单选框_原始尺寸));
+    QVERIFY(!t.controls().Checked(ctl::单选框_原图));
+    QVERIFY(!t.widgetAs<QAbstractButton>(ctl::单选框_原图)->isChecked());
+    t.click(ctl::单选框_中图);
+    QVERIFY(!t.controls().Checked(ctl::单选框_原始尺寸));
+    QCOMPARE(Setting(t, "接口设置", "原始尺寸"), Text("0"));
   }
 
   // Typing a pattern writes nothing; the save button stores it and the next start shows it.

@@ -44,6 +44,45 @@ bool ParsePicturePath(std::string_view path, PictureSize& size, std::string& id)
   return false;
 }
 
+namespace {
+
+constexpr SizePrefix kTodayPrefixes[] = {
+    {PictureSize::kThumb, "/view/photo/s/public/p"},
+    {PictureSize::kMedium, "/view/photo/m/public/p"},
+    {PictureSize::kLarge, "/view/photo/l/public/p"},
+    {PictureSize::kRaw, "/view/photo/raw/public/p"},
+};
+
+}  // namespace
+
+std::string TodayPicturePath(PictureSize size, std::string_view id, std::string_view extension) {
+  for (const SizePrefix& entry : kTodayPrefixes) {
+    if (entry.size == size) {
+      return std::string(entry.prefix) + std::string(id) + "." + std::string(extension);
+    }
+  }
+  return {};
+}
+
+bool ParseTodayPicturePath(std::string_view path, PictureSize& size, std::string& id) {
+  for (const SizePrefix& entry : kTodayPrefixes) {
+    if (!path.starts_with(entry.prefix)) continue;
+    std::string_view rest = path.substr(entry.prefix.size());
+    const std::size_t dot = rest.find('.');
+    if (dot == std::string_view::npos || dot == 0) return false;
+    const std::string_view extension = rest.substr(dot);
+    const std::string_view digits = rest.substr(0, dot);
+    if ((extension != ".jpg" && extension != ".webp") ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return false;
+    }
+    size = entry.size;
+    id = std::string(digits);
+    return true;
+  }
+  return false;
+}
+
 const char* PictureSizeName(PictureSize size) {
   switch (size) {
     case PictureSize::kThumb:
@@ -54,6 +93,8 @@ const char* PictureSizeName(PictureSize size) {
       return "large";
     case PictureSize::kCover:
       return "cover";
+    case PictureSize::kRaw:
+      return "raw";
   }
   return "";
 }

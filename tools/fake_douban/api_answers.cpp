@@ -23,23 +23,22 @@ json_object* TotalValue(int total, const std::optional<std::string>& claimed) {
   return digits ? json_object_new_int64(std::stoll(*claimed)) : String(*claimed);
 }
 
-json_object* PhotoObject(const Album& album, const Photo& photo) {
+std::string Address(const Photo& photo, PictureSize size, bool today) {
+  if (today) return photo.apiScheme + "://" + photo.host + TodayPicturePath(size, photo.id, "jpg");
+  return PictureUrl(photo.apiScheme, photo.host, size, photo.id);
+}
+
+json_object* PhotoObject(const Album& album, const Photo& photo, bool today) {
   json_object* obj = json_object_new_object();
   json_object_object_add(obj, "id", json_object_new_string(photo.id.c_str()));
   json_object_object_add(obj, "album_id", json_object_new_string(album.id.c_str()));
   json_object_object_add(
-      obj, "thumb",
-      json_object_new_string(
-          PictureUrl(photo.apiScheme, photo.host, PictureSize::kThumb, photo.id).c_str()));
+      obj, "thumb", json_object_new_string(Address(photo, PictureSize::kThumb, today).c_str()));
   json_object_object_add(
-      obj, "image",
-      json_object_new_string(
-          PictureUrl(photo.apiScheme, photo.host, PictureSize::kMedium, photo.id).c_str()));
+      obj, "image", json_object_new_string(Address(photo, PictureSize::kMedium, today).c_str()));
   if (photo.hasLarge) {
     json_object_object_add(
-        obj, "large",
-        json_object_new_string(
-            PictureUrl(photo.apiScheme, photo.host, PictureSize::kLarge, photo.id).c_str()));
+        obj, "large", json_object_new_string(Address(photo, PictureSize::kLarge, today).c_str()));
   }
   json_object_object_add(obj, "desc", photo.desc ? String(*photo.desc) : nullptr);
   return obj;
@@ -55,7 +54,7 @@ std::string ToText(json_object* obj) {
 }  // namespace
 
 std::string AlbumPhotosAnswer(const Person& owner, const Album& album, int start, int count,
-                              const std::optional<std::string>& claimedTotal) {
+                              const std::optional<std::string>& claimedTotal, bool today) {
   const int total = static_cast<int>(album.photos.size());
   start = std::max(start, 0);
   count = std::clamp(count, 0, kMaxApiCount);
@@ -74,7 +73,7 @@ std::string AlbumPhotosAnswer(const Person& owner, const Album& album, int start
   json_object_object_add(root, "album", albumObj);
   json_object* photos = json_object_new_array();
   for (int i = start; i < total && i < start + count; ++i) {
-    json_object_array_add(photos, PhotoObject(album, album.photos[static_cast<size_t>(i)]));
+    json_object_array_add(photos, PhotoObject(album, album.photos[static_cast<size_t>(i)], today));
   }
   json_object_object_add(root, "photos", photos);
   return ToText(root);

@@ -13,7 +13,8 @@ namespace ak::fake {
 // picture has no "large" member. `count` is capped at 100. With `claimedTotal`, "total" and the
 // album's "size" claim it (a number when it is one, else a string).
 std::string AlbumPhotosAnswer(const Person& owner, const Album& album, int start, int count,
-                              const std::optional<std::string>& claimedTotal = std::nullopt);
+                              const std::optional<std::string>& claimedTotal = std::nullopt,
+                              bool today = false);
 
 // {"msg":...,"code":...,"request":...} as the API answers an unknown album or a bad request.
 std::string ApiErrorAnswer(int code, const std::string& msg, const std::string& request);

@@ -21,7 +21,12 @@ struct FaultOptions {
   bool ignoreStart = false;   // album pages ignore "?start=": every page shows the first photos
   bool newLayout = false;     // album pages list their photos in a markup the pattern misses
   bool coverReferer = false;  // covers answer 403 unless the Referer names the web host
-  int emptyFirst = 0;         // the first K answers of each page (path with query) have no body
+  // Today's service (--today): album pages in the later markup (m and l thumbnails, .webp, lazy
+  // data-src) paged by "m_start"; pictures under today's paths, only with a Referer of the web
+  // host, originals only with a session cookie; the API only with a valid key; refusals as a
+  // 403 redirect to sec.douban.com (or, with blockLogin, the login-redirect page).
+  bool today = false;
+  int emptyFirst = 0;  // the first K answers of each page (path with query) have no body
   std::string emptyMatch;
   int slowMs = 0;  // each matching answer waits this long before it is sent
   std::string slowMatch;

@@ -35,6 +35,9 @@ std::pair<int, int> PictureDimensions(PictureSize size, std::string_view id) {
       break;
     case PictureSize::kCover:
       return {150, 100};
+    case PictureSize::kRaw:
+      dims = {1600, 1200};
+      break;
   }
   const bool portrait = !id.empty() && (id.back() - '0') % 2 == 1;
   if (portrait) std::swap(dims.first, dims.second);

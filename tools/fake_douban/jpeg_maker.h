@@ -10,7 +10,8 @@
 
 namespace ak::fake {
 
-// Width and height of a picture: thumb 100 x 75, medium 400 x 300, large 800 x 600, cover
+// Width and height of a picture: thumb 100 x 75, medium 400 x 300, large 800 x 600, original
+// (today's "raw") 1600 x 1200, cover
 // 150 x 100; photos whose id ends in an odd digit are portrait (sides swapped, cover excepted).
 std::pair<int, int> PictureDimensions(PictureSize size, std::string_view id);
 

@@ -49,6 +49,14 @@ but no picture):
   --ignore-start        album pages ignore "?start=": every page lists the first photos
   --new-layout          album pages list their photos in a markup of another layout
   --cover-referer       cover pictures answer 403 unless the Referer names the web host
+  --today               today's service: album pages in a later markup (m/l thumbnails,
+                        .webp, lazy data-src) paged by m_start; pictures at
+                        /view/photo/{s,m,l,raw}/public/pID.{jpg,webp} (a .webp answers the
+                        same JPEG) only with a Referer of the web host, originals (raw) only
+                        with a session cookie; the API only with apikey=fake-valid-key
+                        (none: code 131, fake-blocked-key: 403 code 105, others: code 104);
+                        refusals as a 403 redirect to https://sec.douban.com/b?r=..., or with
+                        --block-login the login-redirect page
   --empty-first K       the first K answers of each page come with an empty body
   --empty-match MATCH
   --slow-ms MS          wait MS milliseconds before each matching answer
@@ -161,6 +169,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.faults.ignoreStart = true;
     } else if (arg == "--new-layout") {
       options.faults.newLayout = true;
+    } else if (arg == "--today") {
+      options.faults.today = true;
     } else if (arg == "--cover-referer") {
       options.faults.coverReferer = true;
     } else if (arg == "--empty-first") {

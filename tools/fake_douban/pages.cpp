@@ -42,15 +42,17 @@ std::string SideBarDecoy(const Fixture& fixture) {
 }
 
 std::string Paginator(std::string_view baseUrl, int start, int total, int perPage,
-                      const std::optional<std::string>& claimedPages = std::nullopt) {
+                      const std::optional<std::string>& claimedPages = std::nullopt,
+                      std::string_view paging = "start") {
+  const std::string query = "?" + std::string(paging) + "=";
   // A claim is shown even without albums, as page 1 of the claimed count.
   const int pages = std::max((total + perPage - 1) / perPage, claimedPages ? 1 : 0);
   if (pages <= 1 && !claimedPages) return {};
   const int current = start / perPage + 1;
   std::string out = "<div class=\"paginator\">\n";
   if (current > 1) {
-    out += "<span class=\"prev\"><a href=\"" + std::string(baseUrl) +
-           "?start=" + std::to_string((current - 2) * perPage) + "\">&lt;前页</a></span>\n";
+    out += "<span class=\"prev\"><a href=\"" + std::string(baseUrl) + query +
+           std::to_string((current - 2) * perPage) + "\">&lt;前页</a></span>\n";
   } else {
     out += "<span class=\"prev\">&lt;前页</span>\n";
   }
@@ -59,7 +61,7 @@ std::string Paginator(std::string_view baseUrl, int start, int total, int perPag
       out += "<span class=\"thispage\" data-total-page=\"" +
              claimedPages.value_or(std::to_string(pages)) + "\">" + std::to_string(p) + "</span>\n";
     } else {
-      out += "<a href=\"" + std::string(baseUrl) + "?start=" + std::to_string((p - 1) * perPage) +
+      out += "<a href=\"" + std::string(baseUrl) + query + std::to_string((p - 1) * perPage) +
              "\">" + std::to_string(p) + "</a>\n";
     }
   }
@@ -82,6 +84,36 @@ std::string NewLayoutEntry(const Fixture& fixture, const Photo& photo) {
          PhotoPageUrl(fixture, photo) + "\"><img data-src=\"" +
          PictureUrl("http", photo.host, PictureSize::kThumb, photo.id) + "?v=2\" alt=\"" +
          HtmlEscape(photo.desc.value_or("")) + "\" /></a>\n</figure>\n";
+}
+
+// The same photo in today's markup: the link's attributes in varying order, the thumbnail in
+// the m or l size, .webp or .jpg, on an https address, lazily loaded (a placeholder in src, the
+// address in data-src) or not.
+std::string TodayEntry(const Fixture& fixture, const Photo& photo, int index) {
+  const std::string desc = HtmlEscape(photo.desc.value_or(""));
+  const std::string host = "https://" + photo.host;
+  const std::string link = "href=\"" + PhotoPageUrl(fixture, photo) + "\"";
+  const std::string title = "title=\"" + desc + "\"";
+  constexpr std::string_view kPlaceholder =
+      "src=\"data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\"";
+  std::string out = "<div class=\"photo_wrap\">\n    ";
+  switch (index % 3) {
+    case 0:
+      out += "<a " + link + " class=\"photolst_photo\" " + title +
+             ">\n        <img width=\"201\" " + std::string(kPlaceholder) + " data-src=\"" + host +
+             TodayPicturePath(PictureSize::kMedium, photo.id, "webp") + "\" />";
+      break;
+    case 1:
+      out += "<a " + title + " class=\"photolst_photo\" " + link + ">\n        <img data-src=\"" +
+             host + TodayPicturePath(PictureSize::kLarge, photo.id, "jpg") + "\" alt=\"\" " +
+             std::string(kPlaceholder) + ">";
+      break;
+    default:
+      out += "<a class=\"photolst_photo\" " + link + " " + title + "><img src=\"" + host +
+             TodayPicturePath(PictureSize::kLarge, photo.id, "webp") + "\" loading=\"lazy\" />";
+      break;
+  }
+  return out + "\n    </a>\n    <div class=\"pl\">" + desc + "</div>\n</div>\n";
 }
 
 }  // namespace
@@ -172,7 +204,7 @@ std::string AlbumListPage(const Fixture& fixture, const Person& person, int star
 }
 
 std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
-                      bool newLayout, const std::optional<std::string>& claimedCount) {
+                      bool newLayout, const std::optional<std::string>& claimedCount, bool today) {
   const int total = static_cast<int>(album.photos.size());
   const std::string title = HtmlEscape(album.title);
   std::string out = PageHead("\n" + title + " - " + HtmlEscape(owner.displayName) + "的相册\n");
@@ -187,10 +219,13 @@ std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& 
   out += "<div class=\"photolst clearfix\">\n";
   for (int i = std::max(start, 0); i < total && i < std::max(start, 0) + kPhotosPerAlbumPage; ++i) {
     const Photo& photo = album.photos[static_cast<size_t>(i)];
-    out += newLayout ? NewLayoutEntry(fixture, photo) : PhotoEntry(fixture, photo);
+    out += today       ? TodayEntry(fixture, photo, i)
+           : newLayout ? NewLayoutEntry(fixture, photo)
+                       : PhotoEntry(fixture, photo);
   }
   out += "</div>\n";
-  out += Paginator(AlbumUrl(fixture, album), std::max(start, 0), total, kPhotosPerAlbumPage);
+  out += Paginator(AlbumUrl(fixture, album), std::max(start, 0), total, kPhotosPerAlbumPage,
+                   std::nullopt, today ? "m_start" : "start");
   return out + "</div>\n</body>\n</html>\n";
 }
 
@@ -199,6 +234,12 @@ std::string BlockPage() {
          "</head>\n<body>\n<div class=\"error\">检测到有异常请求从你的 IP "
          "发出，请登录使用豆瓣。</div>\n"
          "</body>\n</html>\n";
+}
+
+std::string LoginRedirectPage(const Fixture& fixture) {
+  return PageHead("登录跳转页") +
+         "</head>\n<body>\n<p>请先登录</p>\n<script>location.href=\"http://" + fixture.webHost +
+         "/login\"</script>\n</body>\n</html>\n";
 }
 
 std::string ErrorPage(int status, std::string_view what) {

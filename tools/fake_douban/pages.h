@@ -26,10 +26,13 @@ std::string AlbumListPage(const Fixture& fixture, const Person& person, int star
 // With `claimedCount` the page claims that many photos in place of the album's count.
 std::string AlbumPage(const Fixture& fixture, const Person& owner, const Album& album, int start,
                       bool newLayout = false,
-                      const std::optional<std::string>& claimedCount = std::nullopt);
+                      const std::optional<std::string>& claimedCount = std::nullopt,
+                      bool today = false);
 
 // Pages that carry none of the markers: what the service shows when it refuses or fails.
 std::string BlockPage();
+// Today's login-redirect page, which the service shows in place of a page it refuses.
+std::string LoginRedirectPage(const Fixture& fixture);
 std::string ErrorPage(int status, std::string_view what);
 
 // The update page: plain text with the latest version between "#douban@@" and "#douban".

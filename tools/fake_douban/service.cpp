@@ -96,9 +96,17 @@ void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
   const bool isPicture = IsPictureHost(host);
   Answer answer;
   if (faults_.CountAndCheckBlocked()) {
-    answer = faults_.options().blockLogin && host == fixture_.webHost
-                 ? Redirect(302, "http://" + fixture_.webHost + "/login?redir=" + req.path)
-                 : Html(403, BlockPage());
+    if (faults_.options().today) {
+      // Today's blocks: the login-redirect page in place of a page, or a 403 that sends the
+      // client to the security host.
+      answer = faults_.options().blockLogin && host == fixture_.webHost
+                   ? Html(200, LoginRedirectPage(fixture_))
+                   : Redirect(403, "https://sec.douban.com/b?r=http%3A%2F%2F" + host + req.path);
+    } else {
+      answer = faults_.options().blockLogin && host == fixture_.webHost
+                   ? Redirect(302, "http://" + fixture_.webHost + "/login?redir=" + req.path)
+                   : Html(403, BlockPage());
+    }
   } else {
     answer = Route(req, host, https);
     if (faults_.TakeEmpty(host, req.target, isPicture)) answer.body.clear();
@@ -177,15 +185,26 @@ Answer FakeService::WebHost(const httplib::Request& req) {
       return Redirect(301, AlbumUrl(fixture_, *album) +
                                (query == std::string::npos ? "" : req.target.substr(query)));
     }
-    const int start = faults_.options().ignoreStart ? 0 : IntParam(req, "start", 0);
+    // Today's pages are paged by "m_start" and ignore "start".
+    const bool today = faults_.options().today;
+    const int start =
+        faults_.options().ignoreStart ? 0 : IntParam(req, today ? "m_start" : "start", 0);
     return Html(200, AlbumPage(fixture_, *owner, *album, start, faults_.options().newLayout,
-                               faults_.options().photoCount));
+                               faults_.options().photoCount, today));
   }
   return Html(404, ErrorPage(404, "no such page"));
 }
 
 Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
   if (!https) return Json(403, ApiErrorAnswer(1002, "https_required", req.target));
+  if (faults_.options().today) {
+    const std::string key = req.get_param_value("apikey");
+    if (key.empty()) return Json(400, ApiErrorAnswer(131, "apikey is required", req.target));
+    if (key == kTodayBlockedApiKey) {
+      return Json(403, ApiErrorAnswer(105, "apikey_is_blocked", req.target));
+    }
+    if (key != kTodayApiKey) return Json(400, ApiErrorAnswer(104, "invalid_apikey", req.target));
+  }
   for (const auto& [match, body] : faults_.options().apiAnswers) {
     if (req.target.starts_with(match)) return Json(200, body);
   }
@@ -198,13 +217,17 @@ Answer FakeService::ApiHost(const httplib::Request& req, bool https) {
   const Person* owner = nullptr;
   const Album* album = fixture_.FindAlbum(parts[2], &owner);
   if (album == nullptr) return Json(404, ApiErrorAnswer(2000, "album_not_found", req.target));
-  return Json(200, AlbumPhotosAnswer(*owner, *album, IntParam(req, "start", 0),
-                                     IntParam(req, "count", 20), faults_.options().photoCount));
+  return Json(
+      200, AlbumPhotosAnswer(*owner, *album, IntParam(req, "start", 0), IntParam(req, "count", 20),
+                             faults_.options().photoCount, faults_.options().today));
 }
 
 Answer FakeService::PictureHost(const httplib::Request& req, const std::string& host) {
   PictureSize size;
   std::string id;
+  if (faults_.options().today && ParseTodayPicturePath(req.path, size, id)) {
+    return TodayPicture(req, host, size, id);
+  }
   if (!ParsePicturePath(req.path, size, id)) return Html(404, ErrorPage(404, "no such picture"));
   bool found = false;
   if (size == PictureSize::kCover) {
@@ -225,17 +248,42 @@ Answer FakeService::PictureHost(const httplib::Request& req, const std::string& 
     }
   }
   if (!found) return Html(404, ErrorPage(404, "no such picture"));
-  if (size == PictureSize::kCover && faults_.options().coverReferer) {
+  if (size == PictureSize::kCover && faults_.options().coverReferer && !FromWebHost(req)) {
     // Like the picture hosts since 2023: no picture without a Referer from the service.
-    const std::string referer = req.get_header_value("Referer");
-    const bool fromService = referer.starts_with("http://" + fixture_.webHost + "/") ||
-                             referer.starts_with("https://" + fixture_.webHost + "/");
-    if (!fromService) return Html(403, ErrorPage(403, "referer required"));
+    return Html(403, ErrorPage(403, "referer required"));
   }
   Answer answer;
   answer.contentType = "image/jpeg";
   answer.body = jpegs_.Get(size, id);
   return answer;
+}
+
+Answer FakeService::TodayPicture(const httplib::Request& req, const std::string& host,
+                                 PictureSize size, const std::string& id) {
+  const Photo* photo = fixture_.FindPhoto(id);
+  if (photo == nullptr || photo->host != host ||
+      (size == PictureSize::kLarge && !photo->hasLarge)) {
+    return Html(404, ErrorPage(404, "no such picture"));
+  }
+  if (!FromWebHost(req)) return Html(403, ErrorPage(403, "referer required"));
+  if (size == PictureSize::kRaw && SessionUser(req).empty()) {
+    return Html(403, ErrorPage(403, "sign in to see the original"));
+  }
+  const int forcedStatus = faults_.PictureError(id);
+  if (forcedStatus != 0 && size != PictureSize::kThumb) {
+    return Html(forcedStatus, ErrorPage(forcedStatus, "picture unavailable"));
+  }
+  // The double has no WebP encoder: a .webp address answers the same JPEG.
+  Answer answer;
+  answer.contentType = "image/jpeg";
+  answer.body = jpegs_.Get(size, id);
+  return answer;
+}
+
+bool FakeService::FromWebHost(const httplib::Request& req) const {
+  const std::string referer = req.get_header_value("Referer");
+  return referer.starts_with("http://" + fixture_.webHost + "/") ||
+         referer.starts_with("https://" + fixture_.webHost + "/");
 }
 
 }  // namespace ak::fake

@@ -20,6 +20,10 @@ struct Answer {
   std::vector<std::pair<std::string, std::string>> headers;
 };
 
+// The API keys of today's service (--today): the one it serves, and a shared one it blocks.
+inline constexpr const char* kTodayApiKey = "fake-valid-key";
+inline constexpr const char* kTodayBlockedApiKey = "fake-blocked-key";
+
 // The fake service: the web host, the API host and the picture hosts, told apart by the Host
 // header, so one server answers for all of them on both ports. The front listeners say which
 // port a request came in on in the X-Fake-Douban-Scheme header.
@@ -40,6 +44,11 @@ class FakeService {
   Answer ApiHost(const httplib::Request& req, bool https);
   Answer PictureHost(const httplib::Request& req, const std::string& host);
   bool IsPictureHost(const std::string& host) const;
+  // A picture under today's paths (--today): Referer of the web host needed, a session cookie
+  // for the original.
+  Answer TodayPicture(const httplib::Request& req, const std::string& host, PictureSize size,
+                      const std::string& id);
+  bool FromWebHost(const httplib::Request& req) const;
 
   Fixture fixture_;
   std::vector<std::string> pictureHosts_;
