@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Refusals, RefusalHoldTest, ::testing::ValuesIn(kRefusal
 // Three pictures in flight when the service refuses two of them: one hold, one line; after
 // continue the refused pictures come again one at a time, and every photo is saved once.
 TEST_F(RefusalCommandsTest, ARefusalAmongSeveralTransfersHoldsOnceAndResendsEachRefused) {
-  // Requests 17 to 19 are the last three photos, in flight together.
+  // Requests 17 to 19 are the last three photos, in flight together; 17 and 18 are refused.
   StartOwnDouble({"--block-after", "16", "--block-count", "2", "--slow-ms", "30", "--slow-match",
                   "/view/photo/"});
   controls_.SetCaption(ctl::编辑框_同时下载, "3");
@@ -144,9 +144,17 @@ TEST_F(RefusalCommandsTest, ARefusalAmongSeveralTransfersHoldsOnceAndResendsEach
   EXPECT_EQ(Count(kHoldLine), 1u) << LogUtf8();
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(Targets().size(), requests);
+  // Both refusals in flight together make one hold; when the second request went only after
+  // the first answer (a busy machine), its refusal comes after continue and holds again.
+  const int expectedHolds = requests >= 18 ? 1 : 2;
   ContinueDownloadCommand(ctx_);
-  ASSERT_TRUE(WaitFor([&] { return !ctx_.batch.Running(); }));
-  EXPECT_EQ(holds_, 1);
+  if (expectedHolds == 2) {
+    ASSERT_TRUE(WaitFor([&] { return holds_ == 2; })) << LogUtf8();
+    ContinueDownloadCommand(ctx_);
+  }
+  ASSERT_TRUE(WaitFor([&] { return !ctx_.batch.Running(); })) << LogUtf8();
+  EXPECT_EQ(holds_, expectedHolds);
+  EXPECT_EQ(Count(kHoldLine), static_cast<std::size_t>(expectedHolds));
   EXPECT_EQ(Saved("十七张17"), 17u);
   EXPECT_EQ(RecordCount(), 17u);
   EXPECT_EQ(Count("一个连接"), 1u) << LogUtf8();
