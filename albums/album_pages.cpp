@@ -22,12 +22,34 @@ std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page) {
   matcher.RunPattern(AlbumListPattern, page);
   std::vector<AlbumEntry> entries;
   entries.reserve(static_cast<std::size_t>(matcher.MatchCount()));
+  // Where each entry's name link stands, to read the count that follows it.
+  std::vector<std::size_t> links;
+  std::size_t from = 0;
   for (int i = 1; i <= matcher.MatchCount(); ++i) {
+    const Text link =
+        "<a href=\"" + matcher.SubMatchText(i, 2) + "\">" + matcher.SubMatchText(i, 3);
+    const std::size_t at = page.find(link, from);
+    links.push_back(at);
+    if (at != std::string_view::npos) from = at + link.size();
     entries.push_back({ScrapedText(matcher.SubMatchText(i, 1)),
                        ScrapedText(matcher.SubMatchText(i, 2)),
                        ScrapedText(matcher.SubMatchText(i, 3))});
   }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (links[i] == std::string_view::npos) continue;
+    const std::size_t next = i + 1 < links.size() ? links[i + 1] : std::string_view::npos;
+    entries[i].photoCount = ShownPhotoCount(page.substr(
+        links[i], next == std::string_view::npos ? std::string_view::npos : next - links[i]));
+  }
   return entries;
+}
+
+Text ShownPhotoCount(std::string_view text) {
+  const std::size_t unit = text.find(AK_GBK("张照片"));
+  if (unit == std::string_view::npos) return {};
+  std::size_t start = unit;
+  while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9') --start;
+  return Text(text.substr(start, unit - start));
 }
 
 bool HasPageCount(std::string_view firstPage) {

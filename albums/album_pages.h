@@ -16,11 +16,16 @@ struct AlbumEntry {
   Text cover;    // the cover's address; empty when the album has none
   Text address;  // the album's page address
   Text name;     // the link text, not cleaned
+  // The photo count the entry shows ("12张照片"), digits only; empty when it shows none.
+  Text photoCount{};
   friend bool operator==(const AlbumEntry&, const AlbumEntry&) = default;
 };
 
 // The entries of an album-list page, in page order.
 std::vector<AlbumEntry> ReadAlbumEntries(std::string_view page);
+
+// The digits right before the first "张照片" of `text` (GBK); empty when there are none.
+Text ShownPhotoCount(std::string_view text);
 
 // The page count as the first album-list page writes it ("data-total-page="); "1" when the
 // page has no page count.

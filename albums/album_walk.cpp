@@ -30,7 +30,7 @@ std::shared_ptr<const CoverImage> ObtainCover(const Text& address, const Text& l
 }  // namespace
 
 bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate, ListingIo& io,
-                      RefusalHold* hold) {
+                      RefusalHold* hold, std::vector<AlbumEntry>* listed) {
   RefusalHold ownHold = ListingHold(controls, gate, {});
   RefusalHold& refusals = hold != nullptr ? *hold : ownHold;
   // Whether a page came with no answer at all (not even an error page).
@@ -60,6 +60,16 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
     const std::optional<Text> listPage = fetch(url);
     if (!listPage || !gate.Checkpoint()) return false;
     const std::vector<AlbumEntry> entries = ReadAlbumEntries(*listPage);
+    // The page count is the service's claim: a page after the first that lists no album ends
+    // the walk, so a count far above what the pages hold costs one page more, not millions.
+    if (entries.empty() && page > 1) {
+      if (page < pages) {
+        controls.AppendLog(AK_GBK("豆瓣声称相册列表有") + std::to_string(pages) +
+                           AK_GBK("页，但第") + std::to_string(page) +
+                           AK_GBK("页起没有相册\r\n\r\n"));
+      }
+      break;
+    }
     if (pageCountText == "1") {
       controls.SetProgressMaximum(ctl::进度条1, static_cast<int>(entries.size()));
     }
@@ -73,6 +83,7 @@ bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate
         if (!gate.Checkpoint()) return false;
       }
       AppendAlbumRow(controls, name, entry.address, std::move(cover));
+      if (listed != nullptr) listed->push_back(entry);
     }
   }
   if (unanswered && controls.RowCount() == 0) {

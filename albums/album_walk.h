@@ -1,5 +1,8 @@
 #pragma once
 
+#include <vector>
+
+#include "albums/album_pages.h"
 #include "albums/listing_io.h"
 #include "albums/listing_requests.h"
 #include "albums/source.h"
@@ -18,8 +21,10 @@ namespace ak {
 // send path with `hold` (the listing's own hold when null): a refusal holds the walk, or ends
 // it. A walk that listed nothing because the service did not answer says so instead of
 // "共计0个".
+// The entries of the rows appended go to `listed` (when given), one per row in row order.
 bool ListPersonAlbums(Controls& controls, const Source& source, WorkerGate& gate,
-                      ListingIo& io = ServiceListingIo(), RefusalHold* hold = nullptr);
+                      ListingIo& io = ServiceListingIo(), RefusalHold* hold = nullptr,
+                      std::vector<AlbumEntry>* listed = nullptr);
 
 // Lists the one album of `source`: its title cleaned (written back to `source.title`) as the
 // name, the typed address as the address, no cover.

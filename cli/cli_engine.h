@@ -14,6 +14,13 @@ struct BatchVerdict {
   int failedPhotos = 0;
   // A refusal of the service ended the batch (under --no-wait).
   bool endedByRefusal = false;
+  // import: photos recorded from pictures on the disk, and files no photo claimed.
+  int importedPhotos = 0;
+  int unrecognisedFiles = 0;
+  // Albums that failed (whole, or with photos not saved).
+  int failedAlbums = 0;
+  // Photos saved whose record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
   // The batch's photos by what became of them, one line of UTF-8 (no line end); none when the
   // engine has none.
   std::string summary;
@@ -31,6 +38,9 @@ struct CliEngine {
   std::function<ListingResult(CommandContext&)> awaitListing;
   // The download button: runs the batch over the ticked rows.
   std::function<void(CommandContext&)> download;
+  // The batch of `import`: the ticked rows walked, nothing fetched, the pictures already in the
+  // album folders recorded.
+  std::function<void(CommandContext&)> importPictures;
   // The end button: ends the running batch at its next safe point. Called from a thread of its
   // own when the user presses Ctrl-C. Without it the batch's worker slot is stopped.
   std::function<void(CommandContext&)> end;

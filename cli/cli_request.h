@@ -8,7 +8,7 @@
 
 namespace ak {
 
-enum class CliCommand { kList, kDownload };
+enum class CliCommand { kList, kDownload, kImport };
 
 // What the command line asked for, as given (UTF-8). An option that was not given is empty and
 // leaves its control as the settings file set it.
@@ -17,6 +17,13 @@ struct CliRequest {
   std::string address;
   // list: fetch the cover pictures too.
   bool covers = false;
+  // list: one JSON object on standard output instead of the tab-separated rows.
+  bool json = false;
+  // download: the addresses to run one after another, one a line (--input FILE), in place of
+  // the address.
+  std::optional<std::string> inputFile;
+  // download: album.json beside the pictures of every album (--write-metadata).
+  std::optional<bool> writeMetadata;
   // download: the albums to tick (--albums 1,3-5 read once); all when absent.
   std::optional<std::vector<SelectionRange>> albums;
   // true: browse (page) mode, false: API mode.
@@ -30,6 +37,7 @@ struct CliRequest {
   std::optional<bool> record;
   std::optional<bool> describe;
   std::optional<std::string> pattern;
+  // download: the save folder; import: the folder to look in (FOLDER).
   std::optional<std::string> saveFolder;
   // The cookie file to load instead of the one in the program's folder.
   std::optional<std::string> cookies;

@@ -5,12 +5,18 @@
 #include <mutex>
 #include <optional>
 
+#include <filesystem>
+#include <system_error>
+
+#include "albums/address_kind.h"
 #include "base/codec.h"
 #include "base/text_ops.h"
 #include "cli/album_selection.h"
 #include "cli/argument_parser.h"
+#include "cli/cli_input.h"
 #include "cli/enter_watch.h"
 #include "cli/interrupt_watch.h"
+#include "cli/list_json.h"
 #include "cli/option_controls.h"
 #include "cli/terminal_view.h"
 #include "commands/program_dir.h"
@@ -57,13 +63,25 @@ class CliRun {
 
  private:
   bool Listing() const { return request_.command == CliCommand::kList; }
+  bool Importing() const { return request_.command == CliCommand::kImport; }
+  const std::function<void(CommandContext&)>& BatchCommand() const {
+    return Importing() ? engine_.importPictures : engine_.download;
+  }
 
   // What can be refused before anything is shown or fetched.
   Step Prepare() {
-    if (!engine_.list || (!Listing() && !engine_.download)) {
+    if (!engine_.list || (!Listing() && !BatchCommand())) {
       streams_.err << "albumkeeper: this build cannot "
-                   << (Listing() ? "list albums" : "download albums") << " yet\n";
+                   << (Listing()     ? "list albums"
+                       : Importing() ? "import"
+                                     : "download albums")
+                   << " yet\n";
       return kExitPhotosFailed;
+    }
+    std::error_code code;
+    if (Importing() && !std::filesystem::is_directory(*request_.saveFolder, code)) {
+      streams_.err << "albumkeeper: import: no folder " << *request_.saveFolder << "\n";
+      return kExitUsage;
     }
     if (const std::string refused = FolderGbkCannotHold(request_, ProgramDirNative());
         !refused.empty()) {
@@ -186,7 +204,14 @@ class CliRun {
       return kExitPhotosFailed;
     }
     if (Listing()) {
-      PrintRows(listed);
+      if (request_.json) {
+        const ClassifiedAddress typed = ClassifyAddress(Utf8ToGbk(request_.address), WebHost());
+        streams_.out << ListingJson(context_.source.Get(), typed.kind == AddressKind::kPerson,
+                                    listed);
+        streams_.out.flush();
+      } else {
+        PrintRows(listed);
+      }
       return kExitOk;
     }
     if (listed.rows.empty()) {
@@ -238,7 +263,7 @@ class CliRun {
 
   Step Download() {
     if (Interrupted()) return kExitInterrupted;
-    engine_.download(context_);
+    BatchCommand()(context_);
     // A Ctrl-C that came while the batch was starting found nothing to end yet.
     if (Interrupted()) End();
     context_.batch.Wait();
@@ -248,7 +273,9 @@ class CliRun {
   int DownloadStatus() {
     const BatchVerdict verdict =
         engine_.batchVerdict ? engine_.batchVerdict(context_) : BatchVerdict{};
-    int status = verdict.failedPhotos > 0 ? kExitPhotosFailed : kExitOk;
+    const bool failed =
+        verdict.failedPhotos > 0 || verdict.failedAlbums > 0 || verdict.unrecordedPhotos > 0;
+    int status = failed ? kExitPhotosFailed : kExitOk;
     if (Interrupted()) {
       status = kExitInterrupted;
     } else if (verdict.endedByRefusal) {
@@ -256,8 +283,14 @@ class CliRun {
       streams_.err << kRefusedBatch;
       status = kExitPhotosFailed;
     }
+    if (Importing()) {
+      view_->Finish();
+      streams_.out << "albumkeeper: recorded " << verdict.importedPhotos
+                   << " photos as downloaded; " << verdict.unrecognisedFiles
+                   << " files not recognised\n";
+    }
     // The batch's counts come last, whichever way it ended.
-    if (!verdict.summary.empty()) {
+    if (!verdict.summary.empty() && !Importing()) {
       if (view_) view_->Finish();
       streams_.err << verdict.summary << '\n';
     }
@@ -300,6 +333,7 @@ int RunCommandLine(const std::vector<std::string>& args, const CliEngine& engine
 }
 
 int RunRequest(const CliRequest& request, const CliEngine& engine, CliStreams streams) {
+  if (request.inputFile) return RunInputFile(request, engine, streams);
   return CliRun(request, engine, streams).Run();
 }
 

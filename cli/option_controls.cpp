@@ -47,6 +47,7 @@ void ApplyRequest(Controls& controls, const CliRequest& request) {
     controls.SetCaption(ctl::编辑框_同时下载, std::to_string(*request.connections));
   }
   if (request.describe) controls.SetChecked(ctl::选择框_描述作为文件名, *request.describe);
+  if (request.writeMetadata) controls.SetChecked(ctl::选择框_元数据, *request.writeMetadata);
   if (request.pattern) controls.SetCaption(ctl::编辑框_正则, Utf8ToGbk(*request.pattern));
   if (request.saveFolder) {
     controls.SetCaption(ctl::编辑框_保存位置, Utf8ToGbk(AbsoluteSaveFolder(*request.saveFolder)));
@@ -68,10 +69,11 @@ std::string FolderGbkCannotHold(const CliRequest& request, const std::string& pr
     return "the program's folder " + programDir +
            " has characters that GBK cannot hold; set ALBUMKEEPER_HOME to another folder";
   }
-  if (request.command == CliCommand::kDownload && request.saveFolder) {
+  if (request.command != CliCommand::kList && request.saveFolder) {
     const std::string folder = AbsoluteSaveFolder(*request.saveFolder);
     if (!GbkCanHold(folder)) {
-      return "--to: the folder " + folder + " has characters that GBK cannot hold";
+      return std::string(request.command == CliCommand::kImport ? "import: " : "--to: ") +
+             "the folder " + folder + " has characters that GBK cannot hold";
     }
   }
   return {};

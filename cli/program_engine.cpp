@@ -18,8 +18,12 @@ BatchVerdict LastBatchVerdict(CommandContext& context) {
   const BatchOutcome outcome = context.lastBatch.Get().outcome;
   const Text line = PhotoCountsLine(
       AK_GBK("本次下载："), {outcome.saved, outcome.skipped, outcome.failed, outcome.refused});
-  // An album that failed as a whole (the API refused it) failed photos nobody could count.
-  return {outcome.failed > 0 ? outcome.failed : outcome.failedAlbums, outcome.endedByRefusal(),
+  return {outcome.failed,
+          outcome.endedByRefusal(),
+          outcome.imported,
+          outcome.unrecognised,
+          outcome.failedAlbums,
+          outcome.unrecorded,
           GbkToUtf8(TrimLineEnds(line))};
 }
 
@@ -30,6 +34,11 @@ CliEngine ProgramCliEngine() {
   engine.list = GetAlbumsCommand;
   engine.awaitListing = AwaitListing;
   engine.download = [](CommandContext& context) { DownloadSelectedCommand(context); };
+  engine.importPictures = [](CommandContext& context) {
+    DownloadCommandOptions options;
+    options.importExisting = true;
+    DownloadSelectedCommand(context, options);
+  };
   engine.end = EndDownloadCommand;
   engine.resume = ContinueDownloadCommand;
   engine.batchVerdict = LastBatchVerdict;

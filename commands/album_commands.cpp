@@ -7,6 +7,7 @@
 #include "albums/listing_requests.h"
 #include "albums/page_text.h"
 #include "base/codec.h"
+#include "base/text_ops.h"
 #include "net/service_config.h"
 
 namespace ak {
@@ -52,12 +53,21 @@ ListingOutcome RunListing(CommandContext& ctx, const ClassifiedAddress& typed, W
   controls.SetCaption(ctl::标签_动态, AK_GBK("温馨提示：正在获取相册列表..."));
   controls.AppendLog(AK_GBK("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
   controls.SetVisible(ctl::画板1, false);
+  std::vector<AlbumEntry> entries;
   if (person) {
-    if (!ListPersonAlbums(controls, source, gate, ServiceListingIo(), &hold)) return ended();
+    const bool done = ListPersonAlbums(controls, source, gate, ServiceListingIo(), &hold, &entries);
+    ctx.listedEntries.Set(std::move(entries));
+    if (!done) return ended();
   } else {
     if (!ListSingleAlbum(controls, source, gate)) return ended();
     // The album's cleaned title is the folder level above the album folder.
     ctx.source.Set(source);
+    // The album page itself shows the count, where the downloader reads it ("共N张照片").
+    AlbumEntry entry{{}, source.address, source.title};
+    const Text unit = AK_GBK("张照片");
+    entry.photoCount =
+        ShownPhotoCount(TextBetween(page, "\n</span>\n\n<span class=\"pl\">", unit) + unit);
+    ctx.listedEntries.Set({std::move(entry)});
   }
   return ListingOutcome{controls.RowCount(), false, false};
 }
@@ -87,6 +97,7 @@ GetAlbumsOutcome GetAlbumsCommand(CommandContext& ctx) {
   controls.SetEnabled(ctl::按钮_获取相册封面, false);
   const bool started = ctx.listing.Start([&ctx, address](WorkerGate& gate) {
     ctx.lastListing.Set({});
+    ctx.listedEntries.Set({});
     ctx.lastListing.Set(RunListing(ctx, address, gate));
     ctx.listingHeld = false;
   });
@@ -99,9 +110,15 @@ ListingResult AwaitListing(CommandContext& ctx) {
   ctx.listing.Wait();
   ListingResult result;
   const Controls& controls = ctx.controls;
+  const std::vector<AlbumEntry> entries = ctx.listedEntries.Get();
   for (int row = 0; row < controls.RowCount(); ++row) {
-    result.rows.push_back({controls.Cell(row, kColumnNumber), controls.Cell(row, kColumnName),
-                           controls.Cell(row, kColumnAddress)});
+    ListedAlbum album{controls.Cell(row, kColumnNumber), controls.Cell(row, kColumnName),
+                      controls.Cell(row, kColumnAddress)};
+    if (static_cast<std::size_t>(row) < entries.size() && entries[row].address == album.address) {
+      album.cover = entries[row].cover;
+      album.photoCount = entries[row].photoCount;
+    }
+    result.rows.push_back(std::move(album));
   }
   result.endedByRefusal = ListingEndedByRefusal(ctx);
   return result;

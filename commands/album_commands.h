@@ -26,6 +26,10 @@ struct ListedAlbum {
   Text number;
   Text name;
   Text address;
+  // What the listing read beside the row: the cover's address and the photo count the page
+  // shows (digits; empty when it shows none). Not shown in the window.
+  Text cover{};
+  Text photoCount{};
   bool operator==(const ListedAlbum&) const = default;
 };
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "albums/album_pages.h"
 #include "albums/album_search.h"
 #include "albums/listing_requests.h"
 #include "albums/source.h"
@@ -61,6 +62,8 @@ struct CommandContext {
   // The last listing's and the last batch's outcomes, written by their workers as they end.
   Guarded<ListingOutcome> lastListing;
   Guarded<LastBatch> lastBatch;
+  // The entries behind the last listing's rows, one per row (cover address, photo count).
+  Guarded<std::vector<AlbumEntry>> listedEntries;
 };
 
 }  // namespace ak

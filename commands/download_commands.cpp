@@ -47,7 +47,11 @@ void LogNothingToRetry(Controls& controls) {
 void DownloadSelectedCommand(CommandContext& ctx, DownloadCommandOptions options) {
   // The batch's own copy of the source: a listing started meanwhile does not move its albums
   // elsewhere.
-  const BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
+  BatchOptions batch{ProgramDir(), options.retryWait, MakeBatchPolicy(ctx, false)};
+  batch.policy.importExisting = options.importExisting;
+  for (const AlbumEntry& entry : ctx.listedEntries.Get()) {
+    batch.receivedNames.emplace(entry.address, entry.name);
+  }
   StartBatch(ctx, [&ctx, batch, source = ctx.source.Get()](WorkerGate& gate) {
     RunAndKeep(ctx, gate, source, batch);
   });

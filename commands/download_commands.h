@@ -9,6 +9,9 @@ namespace ak {
 struct DownloadCommandOptions {
   // The wait after an empty page answer before the next attempt (tests shorten it).
   std::chrono::milliseconds retryWait{2000};
+  // Fetch no picture: record the photos whose whole pictures are already in the album folders
+  // under the save folder (the command line's import).
+  bool importExisting = false;
 };
 
 // `按钮_下载选中`: shows the running state's buttons (pause and end) and starts the batch on the

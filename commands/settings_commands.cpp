@@ -29,6 +29,7 @@ constexpr ControlName kPattern = ctl::编辑框_正则;
 constexpr ControlName kSaveButton = ctl::按钮_保存;
 constexpr ControlName kInterval = ctl::编辑框_请求间隔;
 constexpr ControlName kConnections = ctl::编辑框_同时下载;
+constexpr ControlName kMetadataBox = ctl::选择框_元数据;
 constexpr ControlName kOriginal = ctl::单选框_原始尺寸;
 constexpr ControlName kApiKey = ctl::编辑框_接口密钥;
 
@@ -61,14 +62,16 @@ void LoadSettings(Controls& c, const Text& path) {
   }
   c.SetChecked(kCoverBox, Read(path, CoverPicturesOption()) == "1");
   c.SetCaption(kPattern, Read(path, PhotoPatternOption()));
+  c.SetChecked(kMetadataBox, Read(path, AlbumMetadataOption()) == "1");
   c.SetCaption(kInterval, IntervalText(IntervalRangeOf(Read(path, RequestIntervalOption()))));
   c.SetCaption(kConnections, std::to_string(ConnectionCount(Read(path, ConnectionsOption()))));
   c.SetCaption(kApiKey, Read(path, ApiKeyOption()));
 }
 
 bool IsOptionControl(ControlName name) {
-  for (ControlName option : {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium,
-                             kLarge, kSaveButton, kInterval, kConnections, kOriginal, kApiKey}) {
+  for (ControlName option :
+       {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium, kLarge, kSaveButton,
+        kInterval, kConnections, kOriginal, kApiKey, kMetadataBox}) {
     if (name == option) return true;
   }
   return false;
@@ -101,6 +104,8 @@ void OptionClicked(Controls& c, ControlName name, const Text& path) {
     Write(path, ApiKeyOption(), c.Caption(kApiKey));
   } else if (name == kSaveButton) {
     Write(path, PhotoPatternOption(), c.Caption(kPattern));
+  } else if (name == kMetadataBox) {
+    Write(path, AlbumMetadataOption(), Flag(c.Checked(kMetadataBox)));
   } else if (name == kInterval) {
     Write(path, RequestIntervalOption(), IntervalText(IntervalRangeOf(c.Caption(kInterval))));
   } else if (name == kConnections) {

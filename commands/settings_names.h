@@ -42,6 +42,11 @@ inline SettingOption ConnectionsOption() {
   return {AK_GBK("请求设置"), AK_GBK("同时下载"), AK_GBK("3")};
 }
 
+// In a section of its own: write album.json beside the pictures of each album.
+inline SettingOption AlbumMetadataOption() {
+  return {AK_GBK("存档设置"), AK_GBK("相册信息"), AK_GBK("0")};
+}
+
 // In a section of their own, so that the classic keys keep their values and reading rules: the
 // key sent to the service's API ("apikey=KEY"), empty for none;
 inline SettingOption ApiKeyOption() { return {AK_GBK("接口设置"), AK_GBK("apikey"), AK_GBK("")}; }

@@ -71,7 +71,7 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签_第多少张照片", K::kLabel, "分组框_liebiao", -1, {666, 390, 95, 23}, "", true},
   // Page 2: settings.
   {"分组框7", K::kGroupBox, kPages.View(), 2, {14, 24, 876, 544}, "", true},
-  {"分组框2", K::kGroupBox, "分组框7", -1, {9, 18, 347, 241}, "常用设置：", true},
+  {"分组框2", K::kGroupBox, "分组框7", -1, {9, 18, 347, 262}, "常用设置：", true},
   {"标签11", K::kLabel, "分组框2", -1, {9, 20, 56, 32}, "下载模式：", true},
   {"选择框_浏览模式", K::kCheckBox, "分组框2", -1, {83, 25, 52, 24}, "默认", true},
   {"选择框_api模式", K::kCheckBox, "分组框2", -1, {166, 25, 161, 24}, "备用(默认不可用时选)", true},
@@ -89,6 +89,9 @@ constexpr ControlSpec kCatalogue[] = {
   // Pictures of an album fetched at once (1 to 8).
   {"标签_同时下载", K::kLabel, "分组框2", -1, {12, 200, 136, 24}, "同时下载（张）：", true},
   {"编辑框_同时下载", K::kLineEdit, "分组框2", -1, {150, 196, 96, 28}, "3", true},
+  // Off by default: one album.json beside the pictures of every album folder (the group box is
+  // 21 pixels taller for it than the classic window's).
+  {"选择框_元数据", K::kCheckBox, "分组框2", -1, {12, 232, 300, 20}, "保存相册信息（album.json）", true},
   {"分组框4", K::kGroupBox, "分组框7", -1, {7, 284, 853, 241}, "软件版本", true},
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},
   {"标签14", K::kLabel, "分组框4", -1, {381, 11, 10, 224}, kBarColumn, true},

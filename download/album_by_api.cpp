@@ -5,6 +5,7 @@
 #include "albums/name_cleaning.h"
 #include "base/codec.h"
 #include "base/text_ops.h"
+#include "download/album_metadata.h"
 #include "download/album_run.h"
 #include "download/api_photos.h"
 #include "download/api_refusal.h"
@@ -54,13 +55,18 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
   job.countSlot = totalText;
   const int total = std::max(ToInteger(totalText), 0);
   run.Start(job.name, total);
+  // Retrying an album whose pages showed a count: it promised photos, whatever the total says.
+  if (tally.promisedByPages > 0) run.ExpectPhotos();
   // The total comes from the service as it is: cleaned like the name it becomes part of, so it
   // cannot name another folder.
   Text name = job.name;
   Text totalPart = totalText;
   job.name = CleanAlbumName(name) + CleanAlbumName(totalPart);
+  // The total is the service's claim; the walk ends at the first page after the first that
+  // lists no photo, so a total far above what the answers hold costs one request more.
   const int pages = total / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name, totalPart, albumAddress);
+  if (!run.PrepareFolder(job.name, totalPart, albumAddress)) return true;
+  int listed = 0;
 
   for (int page = 1; page <= pages; ++page) {
     const Text address = base + "/photos?start=" + std::to_string((page - 1) * kPhotosPerPage) +
@@ -74,7 +80,24 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
       FailRefusedAlbum(env, tally, *refusal, key);
       return true;
     }
-    const std::vector<ApiPhoto> photos = ParseApiPhotoPage(*body);
+    bool photoList = false;
+    const std::vector<ApiPhoto> photos = ParseApiPhotoPage(*body, &photoList);
+    if (!photoList && listed == 0) {
+      // An answer that is no photo list (an error of the service, random bytes): whatever the
+      // total, the album should have had one.
+      run.ExpectPhotos();
+      run.SetNothingFoundReason(body->empty()
+                                    ? AK_GBK("API试了10次都没有应答")
+                                    : AK_GBK("API的应答不是照片列表（可能是API报告的错误）"));
+    }
+    if (photos.empty() && page > 1) {
+      if (body->empty() && listed > 0) {
+        run.Fail(job.name, AK_GBK("API的第") + std::to_string(page) +
+                               AK_GBK("页试了10次都没有应答，后面的照片没有下载"));
+      }
+      break;
+    }
+    listed += static_cast<int>(photos.size());
     for (std::size_t element = 0; element < photos.size(); ++element) {
       const ApiPhoto& found = photos[element];
       PhotoToFetch photo;
@@ -82,6 +105,7 @@ bool DownloadAlbumByApi(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob
       photo.id = found.id;
       photo.mediumAddress = found.image;
       photo.largeAddress = found.large.empty() || found.large == "null" ? found.image : found.large;
+      photo.description = JsonStringValue(found.desc);
       photo.originalAddress = OriginalPictureAddress(photo.largeAddress);
       // The id names the file when descriptions do not; it comes from the service as well, so
       // it is cleaned like the description it stands in for.

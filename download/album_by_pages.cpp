@@ -14,9 +14,23 @@ namespace {
 
 constexpr int kPhotosPerPage = 18;
 
-// The album page's photo count: the digits between the count's own span and "张照片".
-Text CountText(const Text& page) {
-  return DigitsOf(TextBetween(page, "\n</span>\n\n<span class=\"pl\">", AK_GBK("张照片")));
+// The album page's photo count: the digits between the count's own span and "张照片". Empty
+// when the page has no count there at all (no album page of the service: an error page, random
+// bytes); `readable` is false as well when the count holds no digit.
+Text CountText(const Text& page, bool& readable) {
+  const Text between = TextBetween(page, "\n</span>\n\n<span class=\"pl\">", AK_GBK("张照片"));
+  Text digits = DigitsOf(between);
+  readable = !digits.empty();
+  return digits;
+}
+
+// Why an album page gave no count, for the line that fails the album.
+Text NoCountReason(const Bytes& albumPage, const Text& page) {
+  if (albumPage.empty()) return AK_GBK("相册页面没有应答");
+  if (!TextBetween(page, "\n</span>\n\n<span class=\"pl\">", AK_GBK("张照片")).empty()) {
+    return AK_GBK("相册页面上的照片数不是数字");
+  }
+  return AK_GBK("相册页面上找不到照片数（不是豆瓣的相册页面，或页面格式已改变）");
 }
 
 // The index of the earlier page that listed exactly `ids` (photos found), else pages.size().
@@ -41,16 +55,26 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
   AlbumRun run(env, tally);
   const std::optional<Bytes> albumPage = run.FetchOnce(job.address);
   if (!albumPage) return Walk::kEnded;
-  const Text countText = CountText(PageText(*albumPage));
+  const Text albumText = PageText(*albumPage);
+  bool readable = false;
+  const Text countText = CountText(albumText, readable);
+  if (!readable) {
+    // Nothing to say the album is empty: it cannot be downloaded, and the user is told why.
+    run.Fail(job.name, NoCountReason(*albumPage, albumText));
+    return Walk::kDone;
+  }
   const int count = ToInteger(countText);
+  // An album page that shows a count of 0 is an empty album: skipped without a word.
   if (count <= 0) return Walk::kDone;
 
   job.countSlot = countText;
   run.Start(job.name, count);
   Text name = job.name;
   job.name = CleanAlbumName(name) + countText;
+  // The count is the service's claim; the walk ends at the first page after the first that
+  // lists no photo, so a count far above what the pages hold costs one page more, not millions.
   const int pages = count / kPhotosPerPage + 1;
-  run.PrepareFolder(job.name, countText, job.address);
+  if (!run.PrepareFolder(job.name, countText, job.address)) return Walk::kDone;
 
   RegexMatcher matcher;
   // The photo ids of every page walked, to see a page that repeats an earlier one.
@@ -86,7 +110,17 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
                                     "改用API模式重新下载一次\r\n\r\n"));
       run.RecordSavedPhotos();
       savedIds = run.savedIds();
+      tally.promisedByPages = count;
       return Walk::kFallback;
+    }
+    if (ids.empty() && page > 1) {
+      // The pages hold no more photos, whatever the count claims. A page that never answered
+      // may have held some: the album is not complete, and the user is told.
+      if (body->empty() && entries > 0) {
+        run.Fail(job.name, AK_GBK("第") + std::to_string(page) +
+                               AK_GBK("页试了10次都没有应答，后面的照片没有下载"));
+      }
+      break;
     }
     entries += static_cast<int>(ids.size());
     pageIds.push_back(std::move(ids));
@@ -98,6 +132,7 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
       photo.mediumAddress = found.mediumAddress;
       photo.largeAddress = found.largeAddress;
       photo.originalAddress = found.originalAddress;
+      photo.description = found.description;
       if (env.controls.Checked(ctl::选择框_描述作为文件名)) {
         Text description = found.description;
         photo.descriptionPart = CleanDescription(description, 240);
@@ -107,6 +142,8 @@ Walk WalkPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJob& job,
   }
   if (entries == 0) {
     // A count but no photo on any page: the pages have a layout the pattern no longer matches.
+    // The album promised photos: the retry through the API must find some.
+    tally.promisedByPages = count;
     env.controls.AppendLog(AK_GBK("相册《") + job.name + AK_GBK("》有") + countText +
                            AK_GBK("张照片，但页面上找不到照片（页面格式可能已改变），改用API模式"
                                   "重新下载一次\r\n\r\n"));
@@ -132,6 +169,7 @@ bool DownloadAlbumByPages(const AlbumDownloadEnv& env, BatchTally& tally, AlbumJ
   const int refusedBefore = tally.apiRefusedAlbums;
   const bool goOn = DownloadAlbumByApi(env, tally, job);
   tally.alreadySaved.clear();
+  tally.promisedByPages = 0;
   if (goOn && tally.apiRefusedAlbums > refusedBefore) {
     // The API refused (said above): the album is lost to both ways for now.
     env.controls.AppendLog(AK_GBK("相册《") + queued.name +

@@ -46,6 +46,9 @@ struct AlbumDownloadEnv {
   BatchPolicy policy{};
   // The batch's pacer, made from policy.interval; none (no pacing) when null.
   RequestPacer* pacer = nullptr;
+  // The albums' names as the listing received them, by album address, for the metadata (the
+  // rows hold the cleaned names); none when null.
+  const std::map<Text, Text>* receivedNames = nullptr;
 };
 
 // What the album downloaders report back, summed over the batch, and what they keep between
@@ -58,8 +61,15 @@ struct BatchTally {
   int failedPhotos = 0;
   // Photos whose picture the service refused (held and sent again, or the batch ended there).
   int refusedPhotos = 0;
-  // Albums with at least one failed photo.
+  // Saved, but their record could not be written (a later run fetches them again).
+  int unrecordedPhotos = 0;
+  // Albums with at least one failed photo, and albums that failed whole (a folder that cannot
+  // be made, pages that are not the service's, photos promised and none found).
   int failedAlbums = 0;
+  // Import: photos recorded from pictures already on the disk, and the files of the album
+  // folders that no photo claimed.
+  int importedPhotos = 0;
+  int unrecognisedFiles = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
   // Set after the first refusal: the rest of the batch fetches one picture at a time.
@@ -69,6 +79,9 @@ struct BatchTally {
   // Photos of the current album already saved by this batch (a walk of its pages that gave up
   // before its retry through the API): skipped like recorded ones.
   std::set<Text> alreadySaved{};
+  // The photo count the walk of the current album's pages read before it gave up and retried
+  // through the API: the album promised photos, whatever the API's total says.
+  int promisedByPages = 0;
   // Said once a batch: originals need a sign-in; the service kept an original back.
   bool originalSignInLogged = false;
   bool originalFallbackLogged = false;

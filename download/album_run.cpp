@@ -10,6 +10,7 @@
 #include "base/codec.h"
 #include "base/delay.h"
 #include "base/file_writer.h"
+#include "base/text_ops.h"
 #include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"
@@ -24,9 +25,6 @@ namespace ak {
 namespace {
 
 constexpr int kPageAttempts = 10;
-
-// Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 RefusalHold BatchHold(const AlbumDownloadEnv& env) {
   Controls& controls = env.controls;
@@ -48,8 +46,9 @@ PictureSize ChosenSize(const Controls& controls) {
   return PictureSize::kNone;
 }
 
-PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size) {
+PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size, PictureLimits limits) {
   PictureRequest request;
+  request.limits = limits;
   request.headerBlock = PhotoHeaderBlock(photo.id);
   if (size == PictureSize::kMedium) {
     request.url = photo.mediumAddress;
@@ -68,6 +67,16 @@ bool IsFolder(const Text& path) {
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
 }
 
+// The system's reason as a text of the log (GBK).
+Text ReasonText(const std::error_code& error) {
+  return error ? Utf8ToGbk(error.message()) : AK_GBK("原因不明");
+}
+
+// Whole seconds, rounded up, for a line of the log.
+std::string Seconds(std::chrono::milliseconds limit) {
+  return std::to_string((limit.count() + 999) / 1000);
+}
+
 }  // namespace
 
 AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
@@ -76,7 +85,7 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
       hold_(BatchHold(env)),
       sender_(hold_),
       store_([&env](const Text& line) { env.controls.AppendLog(line); }),
-      recordSync_(store_),
+      recordSync_([this](const std::vector<Text>& ids, bool synced) { RecordGroup(ids, synced); }),
       pipeline_(
           env.gate, hold_, env.pacer,
           [this] { return tally_.oneConnection ? 1 : std::clamp(env_.policy.connections, 1, 8); },
@@ -88,12 +97,29 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
   env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
                                             : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
+  if (env_.controls.Checked(ctl::选择框_元数据) && !env_.policy.importExisting) {
+    metadata_.emplace();
+  }
 }
 
 AlbumRun::~AlbumRun() {
   // Pictures still under way are dropped unsaved; the saved ones are recorded once on the disk.
   recordSync_.Flush();
+  ReportUnrecorded();
+  // An ended batch leaves the metadata of what it saved.
+  WriteMetadata();
   store_.Close();
+}
+
+void AlbumRun::WriteMetadata() {
+  if (!metadata_ || !folderReady_) return;
+  std::string error;
+  if (!metadata_->Write(std::filesystem::path(GbkToUtf8(albumFolder_)), &error)) {
+    env_.controls.AppendLog(AK_GBK("相册信息文件无法保存：") + albumFolder_ +
+                            kAlbumMetadataFileName + AK_GBK("（") + Utf8ToGbk(error) +
+                            AK_GBK("）\r\n\r\n"));
+  }
+  metadata_.reset();
 }
 
 bool AlbumRun::Settled() {
@@ -107,6 +133,32 @@ void AlbumRun::RecordSavedPhotos() {
   recordSync_.Flush();
 }
 
+void AlbumRun::RecordGroup(const std::vector<Text>& ids, bool synced) {
+  // A photo is recorded only once its picture is on the disk: a power cut must not leave a
+  // record of a picture that was lost, or a later run would skip it. Without the sync the
+  // photos stay unrecorded and a later run fetches them again.
+  if (!synced) {
+    unrecorded_ += static_cast<int>(ids.size());
+    if (unrecordedReason_.empty()) unrecordedReason_ = AK_GBK("照片无法同步到磁盘");
+  } else if (!store_.is_open()) {
+    unrecorded_ += static_cast<int>(ids.size());
+    if (unrecordedReason_.empty()) {
+      unrecordedReason_ =
+          AK_GBK("下载记录无法打开（") + ReasonText(store_.last_error()) + AK_GBK("）");
+    }
+  } else {
+    for (const Text& id : ids) {
+      store_.Rewind();
+      if (store_.Find(id) || store_.Add(id)) continue;
+      ++unrecorded_;
+      if (unrecordedReason_.empty()) {
+        unrecordedReason_ =
+            AK_GBK("下载记录无法写入（") + ReasonText(store_.last_error()) + AK_GBK("）");
+      }
+    }
+  }
+}
+
 void AlbumRun::SlowDownAfterRefusal() {
   if (env_.pacer != nullptr) {
     const IntervalRange slower = env_.pacer->SlowDown();
@@ -118,6 +170,23 @@ void AlbumRun::SlowDownAfterRefusal() {
         AK_GBK("请求被拒绝后，本次下载余下的照片改为一张一张地下载（一个连接）\r\n\r\n"));
   }
   tally_.oneConnection = true;
+}
+
+void AlbumRun::ReportUnrecorded() {
+  if (unrecorded_ == 0 || unrecordedReported_) return;
+  unrecordedReported_ = true;
+  tally_.unrecordedPhotos += unrecorded_;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName_ + AK_GBK("》有") +
+                          std::to_string(unrecorded_) +
+                          AK_GBK("张照片已保存，但没有记入下载记录：") + unrecordedReason_ +
+                          AK_GBK("。下次下载这个相册时会重新获取这些照片\r\n\r\n"));
+}
+
+void AlbumRun::Fail(const Text& albumName, const Text& reason) {
+  if (!countedFailed_) ++tally_.failedAlbums;
+  countedFailed_ = true;
+  env_.controls.AppendLog(AK_GBK("相册《") + albumName + AK_GBK("》下载失败：") + reason +
+                          "\r\n\r\n");
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
@@ -145,13 +214,22 @@ std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kin
 }
 
 void AlbumRun::Start(const Text& albumName, int maximum) {
+  albumName_ = albumName;
+  claimed_ = maximum;
+  if (maximum > 0) promised_ = true;
   env_.controls.SetCaption(ctl::标签_进度条比例, {});
   env_.controls.SetProgressPosition(ctl::进度条1, 0);
   env_.controls.SetProgressMaximum(ctl::进度条1, maximum);
   env_.controls.AppendLog(AK_GBK("准备下载相册《") + albumName + AK_GBK("》\r\n\r\n"));
+  if (metadata_) {
+    MetadataAlbum album;
+    album.name = albumName;
+    album.claimedCount = maximum;
+    metadata_->SetAlbum(std::move(album));
+  }
 }
 
-void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
+bool AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
                              const Text& albumAddress) {
   assert(std::string_view(folderName).ends_with(countPart));
   CleanAlbumName(env_.source.title);
@@ -177,27 +255,75 @@ void AlbumRun::PrepareFolder(Text& folderName, std::string_view countPart,
   }
   tally_.albumFolders.emplace(parent + folderName, albumAddress);
   albumFolder_ = parent + folderName;
-  if (!IsFolder(albumFolder_) && !EnsureFolder(albumFolder_)) EnsureFolder(albumFolder_);
+  albumName_ = folderName;
+  std::error_code error;
+  // An import looks at what is there and makes no folder.
+  if (!env_.policy.importExisting && !IsFolder(albumFolder_) &&
+      !EnsureFolder(albumFolder_, &error) && !EnsureFolder(albumFolder_, &error)) {
+    // Every picture of the album would fail to be written: none is fetched.
+    Fail(folderName, AK_GBK("无法创建文件夹 ") + albumFolder_ + AK_GBK("（") + ReasonText(error) +
+                         AK_GBK("）"));
+    return false;
+  }
   // EnsureFolder ends the path in a separator; so must a folder that already existed.
   if (albumFolder_.back() != '/') albumFolder_ += '/';
+  folderReady_ = true;
+  if (env_.policy.importExisting) onDisk_.emplace(std::filesystem::path(GbkToUtf8(albumFolder_)));
+  if (metadata_) {
+    MetadataAlbum album = metadata_->album();
+    album.address = albumAddress;
+    album.id = TextBetween(albumAddress, "/photos/album/", "/");
+    if (album.id.empty()) album.id = DigitsOf(albumAddress);
+    if (env_.receivedNames != nullptr) {
+      const auto received = env_.receivedNames->find(albumAddress);
+      if (received != env_.receivedNames->end()) album.name = received->second;
+    }
+    album.owner = env_.source.title;
+    album.sourceAddress = env_.source.address;
+    album.sourceId = env_.source.id;
+    metadata_->SetAlbum(std::move(album));
+  }
+  return true;
+}
+
+void AlbumRun::ImportPhoto(const PhotoToFetch& photo) {
+  store_.Rewind();
+  const bool recorded = store_.Find(photo.id);
+  const Text file = onDisk_ ? onDisk_->Claim(photo.runningNumber, photo.id) : Text();
+  if (recorded) {
+    ++tally_.skippedPhotos;
+  } else if (!file.empty()) {
+    ++tally_.importedPhotos;
+    recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
+  }
 }
 
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   if (env_.gate.Stopped()) return false;
+  ++listed_;
+  if (env_.policy.importExisting) {
+    env_.controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+    ImportPhoto(photo);
+    ShowProgress(countSlot);
+    return true;
+  }
   store_.Rewind();
   const bool recorded =
       (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
   const PictureSize size = ChosenSize(env_.controls);
   if (!recorded && size == PictureSize::kOriginal) return DownloadOriginal(photo, countSlot);
   PicturePipeline::Photo entry;
-  if (!recorded && size != PictureSize::kNone) entry.request = RequestFor(photo, size);
-  auto saved = std::make_shared<SavedPhoto>();
+  if (!recorded && size != PictureSize::kNone) {
+    entry.request = RequestFor(photo, size, env_.policy.pictureLimits);
+  }
+  auto saved = std::make_shared<SavedFile>();
   entry.save = [this, saved, number = photo.runningNumber,
                 part = photo.descriptionPart](const FetchedPicture& picture) {
-    *saved = SavePhotoFile(albumFolder_, number, part, picture.bytes);
+    saved->file = SavePhotoFile(albumFolder_, number, part, picture.bytes);
+    saved->bytes = static_cast<long long>(picture.bytes.size());
   };
-  entry.conclude = [this, saved, photo, countSlot, recorded](const FetchedPicture& picture) {
-    Conclude(photo, countSlot, recorded, picture, *saved);
+  entry.conclude = [this, saved, photo, countSlot, recorded, size](const FetchedPicture& picture) {
+    Conclude(photo, countSlot, recorded, size, picture, *saved);
   };
   if (pipeline_.Submit(std::move(entry))) return true;
   if (hold_.endedByRefusal) tally_.endedByRefusal = true;
@@ -212,36 +338,73 @@ bool AlbumRun::DownloadOriginal(const PhotoToFetch& photo, const Text& countSlot
   if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
   if (hold_.endedByRefusal) tally_.endedByRefusal = true;
   if (picture.result == FetchedPicture::Result::kEnded || env_.gate.Stopped()) return false;
-  SavedPhoto saved;
+  SavedFile saved;
   if (picture.result == FetchedPicture::Result::kPicture) {
-    saved = SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+    saved.file =
+        SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+    saved.bytes = static_cast<long long>(picture.bytes.size());
   }
-  Conclude(photo, countSlot, false, picture, saved);
+  Conclude(photo, countSlot, false, PictureSize::kOriginal, picture, saved);
   return true;
 }
 
 void AlbumRun::Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
-                        const FetchedPicture& picture, const SavedPhoto& saved) {
+                        PictureSize size, const FetchedPicture& picture, const SavedFile& file) {
   Controls& controls = env_.controls;
   controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
+  MetadataPhoto listed;
+  listed.id = photo.id;
+  listed.number = photo.runningNumber;
+  listed.description = photo.description;
   if (recorded) {
     ++tally_.skippedPhotos;
-  } else if (picture.result != FetchedPicture::Result::kPicture) {
-    ++failed_;
+    listed.state = MetadataPhoto::State::kRecordedEarlier;
+    listed.file = PhotoFileName(photo.runningNumber, photo.descriptionPart);
   } else {
-    if (saved.saved) {
-      ++tally_.savedPhotos;
-      savedIds_.push_back(photo.id);
-      recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
-    } else {
+    if (picture.result != FetchedPicture::Result::kPicture) {
       ++failed_;
-      if (!writeFailureLogged_) {
-        writeFailureLogged_ = true;
-        controls.AppendLog(AK_GBK("照片无法保存：") + albumFolder_ + saved.fileName + AK_GBK("（") +
-                           Utf8ToGbk(saved.error) + AK_GBK("）\r\n\r\n"));
+      listed.state = MetadataPhoto::State::kFailed;
+      listed.error = size == PictureSize::kNone ? "no picture size chosen"
+                     : picture.timedOut
+                         ? "timed out"
+                         : "no picture came (status " + std::to_string(picture.status) + " from " +
+                               GbkToUtf8(picture.url) + ")";
+      if (picture.timedOut) {
+        controls.AppendLog(
+            AK_GBK("第") + std::to_string(photo.runningNumber) + AK_GBK("张照片下载超时（") +
+            Seconds(env_.policy.pictureLimits.whole) + AK_GBK("秒内没有收到图片）：") +
+            (size == PictureSize::kMedium ? photo.mediumAddress : photo.largeAddress) + "\r\n\r\n");
+      }
+    } else {
+      const SavedPhoto& saved = file.file;
+      listed.file = saved.fileName;
+      listed.url = picture.url;
+      listed.sizeAsked = size == PictureSize::kOriginal ? "original"
+                         : size == PictureSize::kLarge  ? "large"
+                                                        : "medium";
+      listed.sizeSaved = picture.url == photo.mediumAddress ? "medium"
+                         : !photo.originalAddress.empty() && picture.url == photo.originalAddress
+                             ? "original"
+                             : "large";
+      listed.fallback = picture.fallback;
+      listed.bytes = file.bytes;
+      listed.state = saved.saved ? MetadataPhoto::State::kSaved : MetadataPhoto::State::kFailed;
+      if (!saved.saved) listed.error = "the file could not be written: " + saved.error;
+      if (saved.saved) {
+        ++tally_.savedPhotos;
+        savedIds_.push_back(photo.id);
+        recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
+      } else {
+        ++failed_;
+        if (!writeFailureLogged_) {
+          writeFailureLogged_ = true;
+          controls.AppendLog(AK_GBK("照片无法保存：") + albumFolder_ + saved.fileName +
+                             AK_GBK("（") + Utf8ToGbk(saved.error) + AK_GBK("）\r\n\r\n"));
+        }
       }
     }
   }
+  if (metadata_) metadata_->Add(std::move(listed));
   ShowProgress(countSlot);
 }
 
@@ -265,7 +428,7 @@ FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
                               AK_GBK("），这样的照片改存大图\r\n\r\n"));
     }
   }
-  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge));
+  return sender_.SendPicture(RequestFor(photo, PictureSize::kLarge, env_.policy.pictureLimits));
 }
 
 bool AlbumRun::RecordBoxTicked() const {
@@ -290,12 +453,30 @@ void AlbumRun::Finish(const Text& folderName) {
                            failed_, tally_.refusedPhotos - refusedBefore_}));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
   recordSync_.Flush();
+  albumName_ = folderName;
+  ReportUnrecorded();
+  WriteMetadata();
+  if (onDisk_) {
+    tally_.unrecognisedFiles += onDisk_->Unclaimed();
+    onDisk_.reset();
+  }
   tally_.failedPhotos += failed_;
+  if (listed_ > 0 && listed_ < claimed_) {
+    env_.controls.AppendLog(AK_GBK("豆瓣声称相册《") + folderName + AK_GBK("》有") +
+                            std::to_string(claimed_) + AK_GBK("张照片，但只列出了") +
+                            std::to_string(listed_) + AK_GBK("张\r\n\r\n"));
+  }
   if (failed_ > 0) {
-    ++tally_.failedAlbums;
+    if (!countedFailed_) ++tally_.failedAlbums;
+    countedFailed_ = true;
     env_.controls.AppendLog(AK_GBK("相册《") + folderName + AK_GBK("》有") +
                             std::to_string(failed_) +
                             AK_GBK("张照片没有下载成功，以后再下载这个相册时会重新获取\r\n\r\n"));
+  } else if (listed_ == 0 && promised_) {
+    Fail(folderName,
+         nothingFoundReason_.empty()
+             ? AK_GBK("豆瓣说相册里有照片，但没有找到任何一张（页面或应答的格式可能已改变）")
+             : nothingFoundReason_);
   }
   store_.Close();
 }

@@ -6,13 +6,18 @@
 
 #include "base/types.h"
 #include "download/album_job.h"
+#include "download/album_metadata.h"
 #include "download/photo_file.h"
 #include "download/picture_pipeline.h"
+#include "download/pictures_on_disk.h"
 #include "download/record_store.h"
 #include "download/record_sync.h"
 #include "requests/service_send.h"
 
 namespace ak {
+
+// Which picture size the option buttons ask for.
+enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 // One photo as a downloader found it.
 struct PhotoToFetch {
@@ -24,6 +29,8 @@ struct PhotoToFetch {
   // The address of the full-size picture (the API downloader puts the medium one here when the
   // answer names none).
   Text largeAddress;
+  // The description as the service sent it, for the album's metadata.
+  Text description;
   // The original ("raw") picture; empty when the photo's addresses have no such form.
   Text originalAddress;
 };
@@ -52,8 +59,19 @@ class AlbumRun {
   std::optional<Bytes> FetchWithRetries(const Text& url, RequestKind kind = RequestKind::kPage);
 
   // The album's start: count slot shown, progress at 0 of `maximum`, percentage cleared and the
-  // start line "准备下载相册《name》" logged (the name as received).
+  // start line "准备下载相册《name》" logged (the name as received). A `maximum` above 0 is a
+  // promise of photos: an album that then lists none has failed (see Finish).
   void Start(const Text& albumName, int maximum);
+  // The album promised photos although its count says none (a count the walk of its pages read
+  // before it retried through the API, an answer that is no photo list).
+  void ExpectPhotos() { promised_ = true; }
+  // Why the album listed no photo, for the line that says it failed: a more specific reason
+  // than the one Finish gives of its own (an error the service answered, for example).
+  void SetNothingFoundReason(Text reason) { nothingFoundReason_ = std::move(reason); }
+
+  // The album failed (whole, or its walk could not go on): one line naming it and why, and it
+  // counts as a failed album of the batch (once, whatever else fails in it).
+  void Fail(const Text& albumName, const Text& reason);
 
   // Cleans the source title and makes the album folder save root / title / `folderName`, where
   // `folderName` is the cleaned album name followed by `countPart`. Each level is cut to the
@@ -61,8 +79,9 @@ class AlbumRun {
   // empty title adds no level; a folder name that would be empty is the album's digits. When
   // another album of this batch (another address) already used that folder, its pictures would
   // be replaced by this album's: the folder name then gets "_" and the album's digits, and a line
-  // says so. `folderName` receives the name used.
-  void PrepareFolder(Text& folderName, std::string_view countPart, const Text& albumAddress);
+  // says so. `folderName` receives the name used. A folder that cannot be made fails the album
+  // (Fail, naming the folder and the system's reason) and gives false: nothing of it is fetched.
+  bool PrepareFolder(Text& folderName, std::string_view countPart, const Text& albumAddress);
 
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file
@@ -90,11 +109,23 @@ class AlbumRun {
   void ShowProgress(const Text& countSlot);
   // One photo in its running order: progress, counts and record; `saved` is what became of
   // its file when a picture came.
-  void Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
-                const FetchedPicture& picture, const SavedPhoto& saved);
+  struct SavedFile {
+    SavedPhoto file;
+    long long bytes = 0;
+  };
+  void Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded, PictureSize size,
+                const FetchedPicture& picture, const SavedFile& file);
+  // Records a group of saved photos once its sync has ended (`synced`: successfully).
+  void RecordGroup(const std::vector<Text>& ids, bool synced);
   // After a refusal, for the rest of the batch: twice the interval and one connection.
   void SlowDownAfterRefusal();
   bool Settled();
+  // Import: records the photo when its whole picture is in the folder.
+  void ImportPhoto(const PhotoToFetch& photo);
+  // The album's metadata file, once, with what was saved so far.
+  void WriteMetadata();
+  // The line on saved photos whose record could not be written, once for the album.
+  void ReportUnrecorded();
   // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
   // is no sign-in or the service keeps the original back.
   FetchedPicture FetchOriginal(const PhotoToFetch& photo);
@@ -118,6 +149,23 @@ class AlbumRun {
   std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;
+  // With the metadata box ticked at the album's start: album.json at its end.
+  std::optional<AlbumMetadata> metadata_;
+  bool folderReady_ = false;
+  std::optional<FolderPictures> onDisk_;
+  // Photos the album's pages or answers listed (downloaded, skipped or failed).
+  int listed_ = 0;
+  bool promised_ = false;
+  Text nothingFoundReason_;
+  Text albumName_;
+  // The count the album claimed (the progress maximum).
+  int claimed_ = 0;
+  // The album is counted among the batch's failed albums already.
+  bool countedFailed_ = false;
+  // Saved photos whose record could not be written, and why.
+  int unrecorded_ = 0;
+  Text unrecordedReason_;
+  bool unrecordedReported_ = false;
 };
 
 }  // namespace ak

@@ -47,8 +47,9 @@ Text PictureAddress(std::string_view jsonText) {
 
 Text ApiTotalText(std::string_view answer) { return TextBetween(answer, "total\":", ",\"o"); }
 
-std::vector<ApiPhoto> ParseApiPhotoPage(std::string_view utf8Answer) {
+std::vector<ApiPhoto> ParseApiPhotoPage(std::string_view utf8Answer, bool* isPhotoList) {
   std::vector<ApiPhoto> photos;
+  if (isPhotoList) *isPhotoList = false;
   const std::size_t nul = utf8Answer.find('\0');
   if (nul != std::string_view::npos) utf8Answer = utf8Answer.substr(0, nul);
   if (utf8Answer.empty() || utf8Answer.size() > static_cast<std::size_t>(INT32_MAX)) return photos;
@@ -59,6 +60,7 @@ std::vector<ApiPhoto> ParseApiPhotoPage(std::string_view utf8Answer) {
       json_object_get_type(array) != json_type_array) {
     return photos;
   }
+  if (isPhotoList) *isPhotoList = true;
   const std::size_t count = json_object_array_length(array);
   photos.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {

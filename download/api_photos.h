@@ -22,7 +22,8 @@ Text ApiTotalText(std::string_view answer);
 // The photos of one API page. The answer is parsed as the UTF-8 it arrives in (up to a first NUL
 // byte), and each member's JSON text is converted to GBK afterwards, so a GBK character whose
 // second byte is a backslash cannot break the parse. An answer that is not JSON, or has no
-// "photos" array, gives no photo.
-std::vector<ApiPhoto> ParseApiPhotoPage(std::string_view utf8Answer);
+// "photos" array, gives no photo; `isPhotoList`, when given, says whether the answer was a JSON
+// object with a "photos" array (an empty one included).
+std::vector<ApiPhoto> ParseApiPhotoPage(std::string_view utf8Answer, bool* isPhotoList = nullptr);
 
 }  // namespace ak

@@ -49,7 +49,7 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
 
   RequestPacer pacer(options.policy.interval);
   const AlbumDownloadEnv env{controls,          gate,           source, options.programDir,
-                             options.retryWait, options.policy, &pacer};
+                             options.retryWait, options.policy, &pacer, &options.receivedNames};
   BatchTally tally;
   auto outcome = [&tally, &jobs](BatchEnd end) {
     BatchOutcome made;
@@ -57,7 +57,10 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
     made.skipped = tally.skippedPhotos;
     made.failed = tally.failedPhotos;
     made.refused = tally.refusedPhotos;
+    made.unrecorded = tally.unrecordedPhotos;
     made.failedAlbums = tally.failedAlbums;
+    made.imported = tally.importedPhotos;
+    made.unrecognised = tally.unrecognisedFiles;
     made.end = end;
     made.jobs = jobs;
     return made;

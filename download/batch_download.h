@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct BatchOptions {
   // The queued jobs of an earlier batch to run again instead of the ticked rows (no selection
   // report then); a rerun of what failed comes with policy.recordForced.
   std::optional<std::vector<Text>> jobs{};
+  // The albums' names as the listing received them, by album address (for album.json).
+  std::map<Text, Text> receivedNames{};
 };
 
 // How a batch ended.
@@ -41,7 +44,11 @@ struct BatchOutcome {
   int refused = 0;
   // Saved, but their record could not be written (a later run fetches them again).
   int unrecorded = 0;
-  // Albums with at least one photo not saved.
+  // Import: photos recorded from pictures on the disk, files no photo claimed.
+  int imported = 0;
+  int unrecognised = 0;
+  // Albums with at least one photo not saved, and albums that failed whole (their folder could
+  // not be made, their pages were not the service's, or they promised photos and showed none).
   int failedAlbums = 0;
   BatchEnd end = BatchEnd::kEndedByUser;
   // The queued jobs it ran (or began to run), for a rerun of what failed.

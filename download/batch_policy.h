@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string_view>
 
+#include "requests/picture_fetch.h"
 #include "requests/refusal_hold.h"
 #include "requests/request_pacer.h"
 
@@ -22,6 +23,11 @@ struct BatchPolicy {
   bool recordForced = false;
   // Pictures of an album in flight at once (1 to kMaxConnections); one after a refusal.
   int connections = 1;
+  // How long one picture (its request and the fallback together) may take.
+  PictureLimits pictureLimits{};
+  // Fetch nothing: record every photo whose whole picture is already in its album folder, as
+  // if this batch had saved it (the command line's import).
+  bool importExisting = false;
 };
 
 inline constexpr int kMaxConnections = 8;

@@ -25,12 +25,15 @@ bool EndsInSeparator(const Text& path) {
 
 }  // namespace
 
-bool EnsureFolder(Text& path) {
+bool EnsureFolder(Text& path, std::error_code* error) {
   if (!EndsInSeparator(path)) path += '/';
   const std::filesystem::path native(GbkToUtf8(path));
-  std::error_code error;
-  std::filesystem::create_directories(native, error);
-  return std::filesystem::is_directory(native, error);
+  std::error_code made;
+  std::filesystem::create_directories(native, made);
+  std::error_code checked;
+  if (std::filesystem::is_directory(native, checked)) return true;
+  if (error) *error = made ? made : std::make_error_code(std::errc::not_a_directory);
+  return false;
 }
 
 }  // namespace ak

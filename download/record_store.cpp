@@ -1,5 +1,7 @@
 #include "download/record_store.h"
 
+#include <errno.h>
+
 #include <algorithm>
 #include <limits>
 #include <system_error>
@@ -25,6 +27,13 @@ bool IsUsableSourceId(const Text& id) {
 
 constexpr std::size_t kReadChunk = 1 << 20;
 
+// The record count and next record number as they go back to the file.
+std::string_view CountsAfter(char (&counts)[8], std::size_t count, std::int32_t next) {
+  WriteLe32(counts, static_cast<std::uint32_t>(count));
+  WriteLe32(counts + 4, static_cast<std::uint32_t>(next));
+  return std::string_view(counts, sizeof counts);
+}
+
 }  // namespace
 
 DownloadRecordStore::DownloadRecordStore(LogSink log, Clock clock)
@@ -48,8 +57,10 @@ bool DownloadRecordStore::OpenForSource(const Text& folder, const Text& source_i
   std::error_code ec;
   const auto status = std::filesystem::symlink_status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) {
-    std::filesystem::create_directories(NativePath(folder), ec);
-    const bool created = StoreFile::CreateWhole(path, NewStoreBytes(clock_()));
+    std::error_code folderError;
+    std::filesystem::create_directories(NativePath(folder), folderError);
+    const bool created = StoreFile::CreateWhole(path, NewStoreBytes(clock_()), &error_);
+    if (!created && folderError) error_ = folderError;
     if (log_) {
       log_(created ? AK_GBK("防止重复下载数据库创建成功\r\n")
                    : AK_GBK("防止重复下载数据库创建失败\r\n"));
@@ -61,7 +72,11 @@ bool DownloadRecordStore::OpenForSource(const Text& folder, const Text& source_i
 
 bool DownloadRecordStore::OpenFile(const std::filesystem::path& path) {
   Close();
-  if (!file_.Open(path)) return false;
+  errno = 0;
+  if (!file_.Open(path)) {
+    error_ = std::error_code(errno != 0 ? errno : EINVAL, std::generic_category());
+    return false;
+  }
 
   char head[L::kDescriptorsOffset];
   const std::size_t got = file_.ReadAt(0, head, sizeof head);
@@ -124,7 +139,11 @@ bool DownloadRecordStore::Find(const Text& photo_id) {
 }
 
 bool DownloadRecordStore::Add(const Text& photo_id) {
-  if (!is_open() || !file_.writable()) return false;
+  if (!is_open()) return false;
+  if (!file_.writable()) {
+    error_ = std::make_error_code(std::errc::read_only_file_system);
+    return false;
+  }
 
   // The counts as the file has them now: another handle on the same file may have added records.
   char counts[8];
@@ -145,11 +164,12 @@ bool DownloadRecordStore::Add(const Text& photo_id) {
   record_.assign(size, '\0');
   WriteLe32(record_.data(), static_cast<std::uint32_t>(next));
   std::copy(key_.begin(), key_.end(), record_.begin() + layout_.id_offset);
-  if (!file_.WriteAt(layout_.records_start + position * size, record_)) return false;
-
-  WriteLe32(counts, static_cast<std::uint32_t>(position + 1));
-  WriteLe32(counts + 4, static_cast<std::uint32_t>(next + 1));
-  if (!file_.WriteAt(L::kCountsOffset, std::string_view(counts, sizeof counts))) return false;
+  errno = 0;
+  if (!file_.WriteAt(layout_.records_start + position * size, record_) ||
+      !file_.WriteAt(L::kCountsOffset, CountsAfter(counts, position + 1, next + 1))) {
+    error_ = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    return false;
+  }
   index_.Append(key_);
   return true;
 }

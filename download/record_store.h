@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <system_error>
 
 #include "base/types.h"
 #include "download/record_index.h"
@@ -68,6 +69,8 @@ class DownloadRecordStore {
   std::size_t record_count() const { return index_.size(); }
   // Position (0-based) of the current record.
   std::uint32_t current_record() const { return current_; }
+  // Why the last open or add failed (empty when the system gave no reason).
+  const std::error_code& last_error() const { return error_; }
 
  private:
   // Brings the index up to `records` records of the file (another handle on the same file may
@@ -80,6 +83,7 @@ class DownloadRecordStore {
   StoreLayout layout_;
   RecordIndex index_;
   std::uint32_t current_ = 0;
+  std::error_code error_;
   Bytes key_;     // the id being looked up or added, as the field holds it
   Bytes record_;  // the record being written
 };

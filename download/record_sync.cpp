@@ -25,22 +25,17 @@ void RecordSync::Saved(const std::filesystem::path& folder, Text id) {
 void RecordSync::Flush() {
   Collect(true);
   if (pending_.empty()) return;
-  if (SyncFileSystemOf(folder_)) Record(pending_);
+  const bool synced = SyncFileSystemOf(folder_);
+  record_(pending_, synced);
   pending_.clear();
 }
 
 void RecordSync::Collect(bool wait) {
   if (!sync_.valid()) return;
   if (!wait && sync_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-  if (sync_.get()) Record(syncing_);
+  const bool synced = sync_.get();
+  record_(syncing_, synced);
   syncing_.clear();
-}
-
-void RecordSync::Record(const std::vector<Text>& ids) {
-  for (const Text& id : ids) {
-    store_.Rewind();
-    if (!store_.Find(id)) store_.Add(id);
-  }
 }
 
 }  // namespace ak

@@ -1,23 +1,23 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <vector>
 
 #include "base/types.h"
-#include "download/record_store.h"
 
 namespace ak {
 
-// Records saved photos once their pictures are on the disk, without making the download wait
-// for the disk: every group of saved photos gets a sync of the file system on a thread of its
-// own while the download goes on, and the group is recorded (on the download's thread, the
-// store's only user) once that sync has succeeded. A photo is never recorded before the sync
-// that followed its file; a failed sync leaves its group unrecorded, to be fetched again by a
-// later run.
+// Has saved photos recorded once their pictures are on the disk, without making the download
+// wait for the disk: every group of saved photos gets a sync of the file system on a thread of
+// its own while the download goes on, and the group is handed to `record` (on the download's
+// thread, the store's only user) once that sync has ended, with whether it succeeded. A photo is
+// never handed on as synced before the sync that followed its file.
 class RecordSync {
  public:
-  explicit RecordSync(DownloadRecordStore& store) : store_(store) {}
+  using Record = std::function<void(const std::vector<Text>& ids, bool synced)>;
+  explicit RecordSync(Record record) : record_(std::move(record)) {}
   ~RecordSync();
   RecordSync(const RecordSync&) = delete;
   RecordSync& operator=(const RecordSync&) = delete;
@@ -33,9 +33,8 @@ class RecordSync {
  private:
   // Records the group of the sync under way when it has ended (or, with `wait`, once it has).
   void Collect(bool wait);
-  void Record(const std::vector<Text>& ids);
 
-  DownloadRecordStore& store_;
+  Record record_;
   std::filesystem::path folder_;
   std::vector<Text> pending_;
   std::vector<Text> syncing_;

@@ -65,12 +65,15 @@ bool StoreFile::WriteAt(std::uint64_t offset, std::string_view data) const {
   return true;
 }
 
-bool StoreFile::CreateWhole(const std::filesystem::path& path, std::string_view content) {
+bool StoreFile::CreateWhole(const std::filesystem::path& path, std::string_view content,
+                            std::error_code* error) {
   std::error_code ec;
   if (WriteFileAtomically(path, content, Publish::kNoReplace, &ec)) return true;
   // Another creator got there first: its store (and whatever it has recorded since) stays, and
   // this call counts as done since a whole store is in place.
-  return ec == std::errc::file_exists;
+  if (ec == std::errc::file_exists) return true;
+  if (error) *error = ec;
+  return false;
 }
 
 }  // namespace ak

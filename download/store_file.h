@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace ak {
 
@@ -34,7 +35,9 @@ class StoreFile {
   // Creates a file holding `content` at `path` as one step (WriteFileAtomically, never
   // replacing), so no crash leaves a partial store under the name. True as well when another
   // creator's store took the name first: that store stays as it is.
-  static bool CreateWhole(const std::filesystem::path& path, std::string_view content);
+  // `error`, when given, receives why the creation failed.
+  static bool CreateWhole(const std::filesystem::path& path, std::string_view content,
+                          std::error_code* error = nullptr);
 
  private:
   int fd_ = -1;

@@ -233,6 +233,7 @@ bool PrepareExchange(CURL* easy, const TransferRequest& request, CurlExchange& e
   curl_easy_setopt(easy, CURLOPT_CONNECT_TO, exchange.connectTo.get());
   SetTls(easy, request, *config);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, MillisecondsOption(request.connectTimeout));
+  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, MillisecondsOption(request.totalTimeout));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &progress);
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);

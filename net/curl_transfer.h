@@ -49,6 +49,8 @@ struct TransferRequest {
   // libcurl's own connect limit (300 s) and no idle limit.
   std::chrono::milliseconds connectTimeout{0};
   std::chrono::milliseconds idleTimeout{0};
+  // The whole exchange, redirects included, must end within `totalTimeout` (zero: no limit).
+  std::chrono::milliseconds totalTimeout{0};
   // The most body bytes (after decoding) kept; an answer with more is broken off as failed, so
   // a server that never stops sending cannot exhaust memory.
   std::size_t maxBodyBytes = kMaxTransferBodyBytes;

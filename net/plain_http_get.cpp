@@ -1,5 +1,6 @@
 #include "net/plain_http_get.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "net/answer_kind.h"
@@ -9,7 +10,8 @@
 
 namespace ak {
 
-TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop) {
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop,
+                                     std::chrono::milliseconds limit) {
   TransferRequest transfer;
   transfer.url = TransferAddress(url);
   transfer.http10 = true;
@@ -19,12 +21,18 @@ TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop)
   transfer.tls = TransferTls::kVerify;
   transfer.connectTimeout = std::chrono::seconds(30);
   transfer.idleTimeout = std::chrono::seconds(60);
+  if (limit.count() > 0) {
+    transfer.connectTimeout = std::min<std::chrono::milliseconds>(transfer.connectTimeout, limit);
+    transfer.idleTimeout = std::min<std::chrono::milliseconds>(transfer.idleTimeout, limit);
+    transfer.totalTimeout = limit;
+  }
   transfer.stop = std::move(stop);
   return transfer;
 }
 
 PlainHttpGetResult PlainHttpGetResultOf(TransferResult done) {
   PlainHttpGetResult result;
+  result.timedOut = done.outcome == TransferOutcome::kTimedOut;
   if (done.outcome != TransferOutcome::kStopped) {
     result.effectiveUrl = std::move(done.effectiveUrl);
     result.location = LocationOf(done.headers);
@@ -36,8 +44,9 @@ PlainHttpGetResult PlainHttpGetResultOf(TransferResult done) {
   return result;
 }
 
-PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop) {
-  return PlainHttpGetResultOf(RunTransfer(PlainHttpGetTransfer(url, std::move(stop))));
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop,
+                                       std::chrono::milliseconds limit) {
+  return PlainHttpGetResultOf(RunTransfer(PlainHttpGetTransfer(url, std::move(stop), limit)));
 }
 
 Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <stop_token>
 #include <string_view>
 
@@ -14,6 +15,8 @@ namespace ak {
 // body and status 0. `status`, when given, receives the status code.
 struct PlainHttpGetResult {
   bool completed = false;
+  // The limit (or a connect or idle wait) expired before the answer was whole.
+  bool timedOut = false;
   // 0 when the exchange did not complete.
   int status = 0;
   Bytes body;
@@ -21,12 +24,15 @@ struct PlainHttpGetResult {
   Text effectiveUrl;
   Text location;
 };
-PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {});
+// `limit`, when not zero, bounds the whole exchange (and so the connect and idle waits).
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {},
+                                       std::chrono::milliseconds limit = {});
 Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
 
 // The plain GET in two halves, for a caller that runs the exchange itself (several in flight,
 // see net/transfer_set.h).
-TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop = {});
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop = {},
+                                     std::chrono::milliseconds limit = {});
 PlainHttpGetResult PlainHttpGetResultOf(TransferResult done);
 
 }  // namespace ak

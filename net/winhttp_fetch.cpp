@@ -44,6 +44,7 @@ TransferRequest WinHttpTransfer(const WinHttpFetchRequest& request, Text& applie
   transfer.tls = TransferTls::kAcceptAny;
   transfer.connectTimeout = timeouts.connect;
   transfer.idleTimeout = timeouts.idle;
+  transfer.totalTimeout = request.totalLimit;
   transfer.proxy = request.proxy;
   if (!request.proxy.empty()) {
     transfer.proxyUser = request.proxyUser;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <stop_token>
 #include <string_view>
 
@@ -29,6 +31,8 @@ struct WinHttpFetchRequest {
   // -1 leaves the defaults of a fresh request (60 s to connect, 30 s without data); 0 and any
   // other value mean 15.
   int timeoutSeconds = 0;
+  // The whole exchange must end within this (zero: only the limits of `timeoutSeconds`).
+  std::chrono::milliseconds totalLimit{0};
   Text proxyUser;
   Text proxyPassword;
   // Kept for callers that pass it; the proxy's authentication scheme is left to libcurl.

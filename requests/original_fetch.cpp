@@ -24,6 +24,7 @@ FetchedPicture FetchOriginalPicture(const Text& url, const Text& headerBlock, co
     return fetched;
   }
   fetched.status = static_cast<int>(answer.status);
+  fetched.url = url;
   ServiceAnswer judged{url,
                        answer.outcome == TransferOutcome::kCompleted,
                        answer.status,

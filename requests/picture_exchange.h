@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <stop_token>
 
 #include "net/curl_transfer.h"
@@ -30,7 +31,12 @@ class PictureExchange {
   PictureRequest request_;
   WinHttpFetchRequest first_;
   Text appliedHeaders_;
+  // What is left of the picture's whole limit.
+  std::chrono::milliseconds Left() const;
+
   enum class Stage { kFirst, kPlainFallback, kFallbackWithHeaders };
+  std::chrono::steady_clock::time_point deadline_{};
+  bool firstTimedOut_ = false;
   Stage stage_ = Stage::kFirst;
   Text fallbackUrl_;
   FetchedPicture picture_;

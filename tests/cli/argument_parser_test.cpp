@@ -44,6 +44,15 @@ TEST(ArgumentParserTest, BadCommandLinesExitTwoWithUsage) {
       "download http://x/ --to",
       "download http://x/ --cookies",
       "download http://x/ --covers",
+      // ADDRESS or --input, one of them.
+      "download --to out",
+      "download http://x/ --input list.txt",
+      "download --input",
+      "download http://x/ --write-metadata --no-write-metadata",
+      "list http://x/ --write-metadata",
+      "import http://x/",
+      "import out http://x/ --large",
+      "import out http://x/ --to other",
       // Patterns that do not compile.
       "download http://x/ --pattern (",
       "download http://x/ --pattern a[b",
@@ -138,6 +147,23 @@ TEST(ArgumentParserTest, GoodCommandLinesGiveTheirRequest) {
                  r.pattern = "a(b)c";
                  r.saveFolder = "out";
                  r.cookies = "/tmp/k.txt";
+               })},
+      {"list http://www.douban.com/people/ahua/ --json",
+       request(CliCommand::kList, [](CliRequest& r) { r.json = true; })},
+      {"download --input list.txt --write-metadata", request(CliCommand::kDownload,
+                                                             [](CliRequest& r) {
+                                                               r.address.clear();
+                                                               r.inputFile = "list.txt";
+                                                               r.writeMetadata = true;
+                                                             })},
+      {"import saved http://www.douban.com/people/ahua/ --api --albums 2 --cookies c.txt",
+       request(CliCommand::kImport,
+               [](CliRequest& r) {
+                 r.saveFolder = "saved";
+                 r.browseMode = false;
+                 r.albums = {{{2, 2}}};
+                 r.cookies = "c.txt";
+                 r.record = false;
                })},
       {"download http://www.douban.com/people/ahua/ --albums=2 --to=/srv/p",
        request(CliCommand::kDownload,

@@ -22,13 +22,15 @@ using testing::WriteFileBytes;
 
 class DownloadFaultsTest : public DownloadTest {
  protected:
-  void Download(const std::string& albumId, const char* name,
-                std::chrono::milliseconds retryWait = std::chrono::milliseconds(1)) {
+  BatchTally Download(const std::string& albumId, const char* name,
+                      std::chrono::milliseconds retryWait = std::chrono::milliseconds(1),
+                      BatchPolicy policy = {}) {
     WorkerGate gate;
-    AlbumDownloadEnv env{controls_, gate, source_, programDir_, retryWait};
+    AlbumDownloadEnv env{controls_, gate, source_, programDir_, retryWait, policy};
     AlbumJob job{"0", AlbumUrl(albumId), G(name)};
     BatchTally tally;
     EXPECT_TRUE(DownloadAlbumByPages(env, tally, job));
+    return tally;
   }
   std::filesystem::path TravelFolder() const { return OwnerFolder() / "旅行20"; }
 };
@@ -91,18 +93,51 @@ TEST_F(DownloadFaultsTest, LargeMissingAndMediumBrokenFailsWithoutAFile) {
   EXPECT_EQ(FilesIn(TravelFolder()).size(), 19u);
 }
 
-TEST_F(DownloadFaultsTest, SaveFolderThatCannotBeMadeLogsOneLineAndCountsEveryPhoto) {
+TEST_F(DownloadFaultsTest, AlbumFolderThatCannotBeMadeFailsTheAlbumBeforeAnyPicture) {
+  // A file where the save folder should be: no folder can be made beneath it.
   WriteFileBytes(temp_.path() / "not-a-folder", "x");
   controls_.SetCaption(ctl::编辑框_保存位置, Gbk(temp_.path() / "not-a-folder"));
-  Download("1620000007", "十七张");
+  const BatchTally tally = Download("1620000007", "十七张");
   const std::string log = LogUtf8();
-  EXPECT_NE(log.find("照片无法保存："), std::string::npos) << log;
-  EXPECT_EQ(log.find("照片无法保存："), log.rfind("照片无法保存："));
-  EXPECT_NE(log.find("相册《十七张17》有17张照片没有下载成功"), std::string::npos);
-  DownloadRecordStore store;
-  ASSERT_TRUE(store.OpenFile(std::filesystem::path(GbkToUtf8(programDir_)) / "防止重复下载数据库" /
-                             "ahua.edb"));
-  EXPECT_EQ(store.record_count(), 0u);
+  const std::string line = "相册《十七张17》下载失败：无法创建文件夹 " +
+                           (temp_.path() / "not-a-folder").string() + "/阿华Hua　小站/十七张17/（";
+  EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_NE(log.find("Not a directory"), std::string::npos) << log;
+  EXPECT_EQ(log.find("照片无法保存"), std::string::npos) << log;
+  EXPECT_TRUE(Targets("/view/photo/").empty());
+  EXPECT_EQ(tally.failedAlbums, 1);
+}
+
+TEST_F(DownloadFaultsTest, RecordThatCannotBeWrittenIsSaidAndCounted) {
+  // A file where the record folder should be: no store can be made, and none opened.
+  WriteFileBytes(temp_.path() / "program" / "防止重复下载数据库", "x");
+  const BatchTally tally = Download("1620000007", "十七张");
+  EXPECT_EQ(FilesIn(OwnerFolder() / "十七张17"), Numbered(17));
+  EXPECT_EQ(tally.savedPhotos, 17);
+  EXPECT_EQ(tally.unrecordedPhotos, 17);
+  const std::string log = LogUtf8();
+  EXPECT_NE(log.find("防止重复下载数据库创建失败\r\n"), std::string::npos) << log;
+  const std::string line =
+      "相册《十七张17》有17张照片已保存，但没有记入下载记录：下载记录无法打开（";
+  EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_EQ(log.find(line), log.rfind(line));
+  EXPECT_NE(log.find("下次下载这个相册时会重新获取这些照片"), std::string::npos) << log;
+}
+
+TEST_F(DownloadFaultsTest, StalledPictureTimesOutWithinItsLimitAndSaysSo) {
+  StartOwnDouble(
+      {"--slow-ms", "3000", "--slow-match", "/view/photo/photo/public/p16200000070003.jpg"});
+  BatchPolicy policy;
+  policy.pictureLimits = {std::chrono::milliseconds(300), std::chrono::milliseconds(700)};
+  const BatchTally tally = Download("1620000007", "十七张", std::chrono::milliseconds(1), policy);
+  // The first request and its fallback, both given up.
+  EXPECT_EQ(Targets("/view/photo/photo/public/p16200000070003.jpg").size(), 2u);
+  EXPECT_EQ(tally.failedPhotos, 1);
+  std::set<std::string> expected = Numbered(17);
+  expected.erase("3__.jpg");
+  EXPECT_EQ(FilesIn(OwnerFolder() / "十七张17"), expected);
+  const std::string log = LogUtf8();
+  EXPECT_NE(log.find("第3张照片下载超时（1秒内没有收到图片）：http://"), std::string::npos) << log;
 }
 
 TEST_F(DownloadFaultsTest, FullDiskLeavesNoPartOfAPicture) {

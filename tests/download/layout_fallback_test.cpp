@@ -67,17 +67,34 @@ TEST_F(LayoutFallbackTest, CountWithoutEntriesOnAnyPageRetriesThroughTheApiOnce)
   EXPECT_TRUE(files.count("18_16200000080018_.jpg"));
 }
 
-TEST_F(LayoutFallbackTest, AnApiRetryThatFindsNothingEndsTheAlbumWithoutAnotherRound) {
-  const auto empty = temp_.path() / "empty.json";
-  testing::WriteFileBytes(empty, R"({"count":100,"start":0,"total":3,"photos":[]})");
-  StartOwnDouble({"--new-layout", "--api-answer", "/v2/album/1620000003/=" + empty.string()});
-  ASSERT_TRUE(Download("1620000003", "？？？"));
-  // One walk of the pages, one round through the API, no picture: the album simply ends.
-  EXPECT_EQ(Targets("/photos/album/1620000003/").size(), 2u);
-  EXPECT_EQ(Targets("/v2/album/1620000003/photos?count=1").size(), 1u);
-  EXPECT_EQ(Targets("/v2/album/1620000003/photos?start=0").size(), 1u);
-  EXPECT_TRUE(Targets("/view/photo/").empty());
-  EXPECT_NE(LogUtf8().find("---完成相册"), std::string::npos);
+// Pages showing a count and no photo, and an API that lists none either (an empty list, an
+// answer that is no JSON): one round each, no picture, and the album has failed with a line saying
+// so.
+TEST_F(LayoutFallbackTest, AnApiRetryThatFindsNothingFailsTheAlbumWithoutAnotherRound) {
+  const std::vector<std::pair<std::string, std::string>> answers = {
+      {R"({"count":100,"start":0,"total":3,"photos":[]})", "豆瓣说相册里有照片"},
+      {"<html>Service Unavailable</html>", "API的应答不是照片列表"},
+  };
+  for (const auto& [answer, reason] : answers) {
+    SCOPED_TRACE(answer);
+    const auto file = temp_.path() / "answer.json";
+    testing::WriteFileBytes(file, answer);
+    StartOwnDouble({"--new-layout", "--api-answer", "/v2/album/1620000003/=" + file.string()});
+    WorkerGate gate;
+    AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
+    BatchTally tally;
+    AlbumJob job{"0", AlbumUrl("1620000003"), G("？？？")};
+    const std::size_t logBefore = LogUtf8().size();
+    ASSERT_TRUE(DownloadAlbumByPages(env, tally, job));
+    EXPECT_EQ(Targets("/photos/album/1620000003/").size(), 2u);
+    EXPECT_EQ(Targets("/v2/album/1620000003/photos?count=1").size(), 1u);
+    EXPECT_EQ(Targets("/v2/album/1620000003/photos?start=0").size(), 1u);
+    EXPECT_TRUE(Targets("/view/photo/").empty());
+    EXPECT_EQ(tally.failedAlbums, 1);
+    const std::string log = LogUtf8().substr(logBefore);
+    EXPECT_NE(log.find("---完成相册"), std::string::npos) << log;
+    EXPECT_NE(log.find("》下载失败：" + reason), std::string::npos) << log;
+  }
 }
 
 TEST_F(LayoutFallbackTest, AnApiThatRefusesSaysSoAndTheAlbumIsNotFinished) {

@@ -142,12 +142,44 @@ TEST_F(PageDownloadTest, RecordsWhileTheBoxIsOffAndSkipsEverythingOnceItIsTicked
   EXPECT_NE(LogUtf8().find("已经勾选了防止重复下载功能"), std::string::npos);
 }
 
-TEST_F(PageDownloadTest, AlbumWithoutPhotoCountIsSkippedSilently) {
-  const AlbumJob job = Download("1999999998", "不存在");
-  EXPECT_EQ(Targets(), (std::vector<std::string>{"/photos/album/1999999998/"}));
-  EXPECT_EQ(job.countSlot, "0");
-  EXPECT_FALSE(std::filesystem::exists(OwnerFolder()));
-  EXPECT_EQ(LogUtf8(), "未勾选了防止重复下载功能\r\n\r\n防止重复下载数据库创建成功\r\n");
+// An album page showing a count of 0 is an empty album, skipped without a word; one that shows
+// no count (no album page of the service at all) or a count that is no number fails the album
+// with a line that says why.
+TEST_F(PageDownloadTest, AlbumPageWithoutAUsableCountFailsTheAlbumWithAReason) {
+  struct Case {
+    std::vector<std::string> faults;
+    std::string album;
+    const char* line;  // empty: skipped silently, not failed
+  };
+  const std::vector<Case> cases = {
+      {{"--photo-count", "0"}, "1620000007", ""},
+      {{}, "1999999998", "相册《不存在》下载失败：相册页面上找不到照片数"},
+      {{"--garbage", "/photos/album/"},
+       "1620000007",
+       "相册《不存在》下载失败：相册页面上找不到照片数"},
+      {{"--photo-count", "许多"},
+       "1620000007",
+       "相册《不存在》下载失败：相册页面上的照片数不是数字"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.album + " " + (c.faults.empty() ? "" : c.faults[0]));
+    StartOwnDouble(c.faults);
+    const std::size_t logBefore = LogUtf8().size();
+    WorkerGate gate;
+    AlbumDownloadEnv env{controls_, gate, source_, programDir_, std::chrono::milliseconds(1)};
+    AlbumJob job{"0", AlbumUrl(c.album), G("不存在")};
+    BatchTally tally;
+    EXPECT_TRUE(DownloadAlbumByPages(env, tally, job));
+    EXPECT_EQ(Targets(), (std::vector<std::string>{"/photos/album/" + c.album + "/"}));
+    EXPECT_FALSE(std::filesystem::exists(OwnerFolder()));
+    EXPECT_EQ(tally.failedAlbums, *c.line ? 1 : 0);
+    const std::string log = LogUtf8().substr(logBefore);
+    if (*c.line) {
+      EXPECT_NE(log.find(c.line), std::string::npos) << log;
+    } else {
+      EXPECT_EQ(log, "未勾选了防止重复下载功能\r\n\r\n防止重复下载数据库创建成功\r\n");
+    }
+  }
 }
 
 TEST_F(PageDownloadTest, UserPatternReplacesTheBuiltInOne) {

@@ -32,6 +32,11 @@ constexpr const char* kFixture = R"json({
         {"id": "1710000003", "title": "海边 日落", "generated_photos": 4},
         {"id": "1710000004", "title": "雪山", "generated_photos": 1}
       ]
+    },
+    {
+      "name": "visitor",
+      "display_name": "访客",
+      "albums": [{"id": "1720000001", "title": "小猫", "generated_photos": 2}]
     }
   ]
 })json";

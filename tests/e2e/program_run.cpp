@@ -39,7 +39,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 const char* ProgramPath() { return AK_ALBUMKEEPER_PATH; }
 
-ProgramRun::ProgramRun(const std::vector<std::string>& args, const EnvChanges& env) {
+ProgramRun::ProgramRun(const std::vector<std::string>& args, const EnvChanges& env, bool input) {
   std::vector<std::string> argTexts = {ProgramPath()};
   argTexts.insert(argTexts.end(), args.begin(), args.end());
   std::vector<std::string> envTexts = ChildEnvironment(env);
@@ -54,9 +54,21 @@ ProgramRun::ProgramRun(const std::vector<std::string>& args, const EnvChanges& e
     ::close(outPipe[1]);
     return;
   }
+  int inPipe[2] = {-1, -1};
+  if (input && ::pipe2(inPipe, O_CLOEXEC) != 0) {
+    ::close(outPipe[0]);
+    ::close(outPipe[1]);
+    ::close(errPipe[0]);
+    ::close(errPipe[1]);
+    return;
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (input) {
+    posix_spawn_file_actions_adddup2(&actions, inPipe[0], STDIN_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  }
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
   // The program's own handling of Ctrl-C is under test: it starts with default signal
@@ -79,6 +91,8 @@ ProgramRun::ProgramRun(const std::vector<std::string>& args, const EnvChanges& e
   posix_spawn_file_actions_destroy(&actions);
   ::close(outPipe[1]);
   ::close(errPipe[1]);
+  if (input) ::close(inPipe[0]);
+  inFd_ = inPipe[1];
   outFd_ = outPipe[0];
   errFd_ = errPipe[0];
   if (spawned != 0) {
@@ -95,6 +109,18 @@ ProgramRun::ProgramRun(const std::vector<std::string>& args, const EnvChanges& e
 
 ProgramRun::~ProgramRun() {
   if (!result_) Wait(std::chrono::seconds(10));
+  if (inFd_ >= 0) ::close(inFd_);
+}
+
+bool ProgramRun::WriteInput(const std::string& text) {
+  std::size_t done = 0;
+  while (inFd_ >= 0 && done < text.size()) {
+    const ssize_t n = ::write(inFd_, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return inFd_ >= 0;
 }
 
 void ProgramRun::ReadAll() {

@@ -36,7 +36,9 @@ using EnvChanges = std::map<std::string, std::optional<std::string>>;
 //   ProgramResult result = run.Wait();
 class ProgramRun {
  public:
-  ProgramRun(const std::vector<std::string>& args, const EnvChanges& env);
+  // With `input`, the child's standard input is a pipe that WriteInput writes to (and that
+  // stays open until the child ends); without, it reads nothing.
+  ProgramRun(const std::vector<std::string>& args, const EnvChanges& env, bool input = false);
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
@@ -47,6 +49,9 @@ class ProgramRun {
   bool WaitForOutput(const std::function<bool(const std::string&, const std::string&)>& condition,
                      std::chrono::milliseconds limit);
   void Signal(int signal);
+  // Writes `text` to the child's standard input (a run made with `input`); true when all of it
+  // went.
+  bool WriteInput(const std::string& text);
   // Waits for the program to end and for all its output; a program still running after
   // `limit` is killed and reported as timed out.
   ProgramResult Wait(std::chrono::milliseconds limit);
@@ -57,6 +62,7 @@ class ProgramRun {
   pid_t pid_ = -1;
   int outFd_ = -1;
   int errFd_ = -1;
+  int inFd_ = -1;
   std::thread reader_;
   std::mutex mutex_;
   std::condition_variable grew_;

@@ -52,6 +52,20 @@ status=0
 [ "$status" -eq 2 ] || fail "a missing address gave status $status"
 [ -d "$HOME/.local/share/albumkeeper" ] || fail "no folder of its own in the data folder"
 
+# The manual page renders, and names every command; the completion script loads in bash.
+page="$work/root/usr/share/man/man1/albumkeeper.1"
+[ -f "$page" ] || fail "no manual page"
+manual=$(MANWIDTH=100 man -l "$page" 2>"$work/man.err") || { cat "$work/man.err"; fail "man -l failed"; }
+[ ! -s "$work/man.err" ] || { cat "$work/man.err"; fail "man -l warned"; }
+for word in "COMMAND list" "COMMAND download" "COMMAND import" "--write-metadata" "EXIT STATUS"; do
+  [[ "$manual" == *"$word"* ]] || fail "the manual page lacks $word"
+done
+completion="$work/root/usr/share/bash-completion/completions/albumkeeper"
+[ -f "$completion" ] || fail "no bash completion"
+words=$(bash -c 'source "$1"; COMP_WORDS=(albumkeeper download --wr); COMP_CWORD=2
+  _albumkeeper; echo "${COMPREPLY[*]}"' _ "$completion")
+[ "$words" = "--write-metadata" ] || fail "the completion of download --wr gave: $words"
+
 # A package with the window: its desktop entry, and the demo against the double beside it.
 if [ -f "$work/root/usr/share/applications/albumkeeper.desktop" ]; then
   for package in libqt6widgets6 libqt6webenginewidgets6 fonts-noto-cjk; do

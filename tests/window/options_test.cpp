@@ -32,6 +32,8 @@ class OptionTests : public QObject {
                                   << S("描述作为文件名") << S("1") << S("0");
     QTest::newRow("covers") << S(ctl::选择框_有图.CString()) << S("全局设置") << S("封面图")
                             << S("1") << S("0");
+    QTest::newRow("metadata") << S(ctl::选择框_元数据.CString()) << S("存档设置") << S("相册信息")
+                              << S("1") << S("0");
     // Browse mode starts ticked: the first click clears it (API mode), the second ticks it.
     QTest::newRow("browse mode") << S(ctl::选择框_浏览模式.CString()) << S("下载模式") << S("模式")
                                  << S("2") << S("1");

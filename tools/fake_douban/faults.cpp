@@ -16,6 +16,10 @@ bool FaultState::CountAndCheckBlocked() {
   return options_.blockCount < 0 || count <= options_.blockAfter + options_.blockCount;
 }
 
+bool FaultState::TakeLoginPicture() {
+  return options_.loginPictures > 0 && ++pictures_ <= options_.loginPictures;
+}
+
 bool FaultState::TakeEmpty(const std::string& host, const std::string& target, bool isPicture) {
   if (options_.emptyFirst <= 0 || !Matches(options_.emptyMatch, target, isPicture)) return false;
   std::lock_guard<std::mutex> lock(mutex_);

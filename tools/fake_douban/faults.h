@@ -18,6 +18,7 @@ struct FaultOptions {
   long blockAfter = -1;       // from request N+1 on, every answer is 403 with a block page
   long blockCount = -1;       // only this many answers are refused, then all are served again
   bool blockLogin = false;    // refused web-host answers redirect to the login page instead
+  long loginPictures = 0;     // the first K picture requests redirect (302) to the login page
   bool ignoreStart = false;   // album pages ignore "?start=": every page shows the first photos
   bool newLayout = false;     // album pages list their photos in a markup the pattern misses
   bool coverReferer = false;  // covers answer 403 unless the Referer names the web host
@@ -59,6 +60,8 @@ class FaultState {
   const FaultOptions& options() const { return options_; }
   // Counts the request; true when it must be refused.
   bool CountAndCheckBlocked();
+  // Counts a picture request; true when it must be redirected to the login page.
+  bool TakeLoginPicture();
   // True when this answer must be empty (counts the page's answers).
   bool TakeEmpty(const std::string& host, const std::string& target, bool isPicture);
   bool IsSlow(std::string_view target, bool isPicture) const;
@@ -74,6 +77,7 @@ class FaultState {
 
   FaultOptions options_;
   std::atomic<long> requests_{0};
+  std::atomic<long> pictures_{0};
   std::mutex mutex_;
   std::map<std::string, int> emptyAnswers_;
 };

@@ -46,6 +46,7 @@ but no picture):
   --block-after N       answer 403 with a block page from request N+1 on
   --block-count K       with --block-after: refuse K requests only, then serve again
   --block-login         refused web-host requests are redirected (302) to /login instead
+  --login-pictures K    the first K picture requests are redirected (302) to /login
   --ignore-start        album pages ignore "?start=": every page lists the first photos
   --new-layout          album pages list their photos in a markup of another layout
   --cover-referer       cover pictures answer 403 unless the Referer names the web host
@@ -165,6 +166,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.faults.blockCount = n;
     } else if (arg == "--block-login") {
       options.faults.blockLogin = true;
+    } else if (arg == "--login-pictures") {
+      if (!number(n)) return false;
+      options.faults.loginPictures = n;
     } else if (arg == "--ignore-start") {
       options.faults.ignoreStart = true;
     } else if (arg == "--new-layout") {

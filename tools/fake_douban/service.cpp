@@ -107,6 +107,8 @@ void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
                    ? Redirect(302, "http://" + fixture_.webHost + "/login?redir=" + req.path)
                    : Html(403, BlockPage());
     }
+  } else if (isPicture && faults_.TakeLoginPicture()) {
+    answer = Redirect(302, "http://" + fixture_.webHost + "/login?redir=" + req.path);
   } else {
     answer = Route(req, host, https);
     if (faults_.TakeEmpty(host, req.target, isPicture)) answer.body.clear();
