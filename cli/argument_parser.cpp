@@ -8,6 +8,7 @@
 #include "base/version.h"
 #include "cli/album_selection.h"
 #include "cli/manual_page.h"
+#include "download/batch_policy.h"
 #include "requests/request_pacer.h"
 
 namespace ak {
@@ -19,6 +20,8 @@ constexpr const char* kUsage =
     "                            [--large|--medium|--original] [--api-key KEY]\n"
     "                            [--record|--no-record] [--describe|--no-describe]\n"
     "                            [--pattern REGEX] [--to FOLDER] [--cookies FILE]\n"
+    "                            [--interval MS|LOW-HIGH] [--connections N] [--no-wait]\n"
+    "                            [--retry-failed]\n"
     "                            [--interval MS] [--no-wait] [--retry-failed]\n"
     "                            [--write-metadata|--no-write-metadata]\n"
     "       albumkeeper import FOLDER ADDRESS [--albums LIST] [--api|--browse]\n"
@@ -72,7 +75,9 @@ struct DownloadOptions {
   std::string folderText;
   CLI::Option* cookies = nullptr;
   CLI::Option* interval = nullptr;
-  long long intervalMs = 0;
+  std::string intervalText;
+  CLI::Option* connections = nullptr;
+  int connectionCount = 0;
 };
 
 struct ListOptions {
@@ -92,7 +97,7 @@ struct ImportOptions {
   std::string apiKeyText;
   CLI::Option* cookies = nullptr;
   CLI::Option* interval = nullptr;
-  long long intervalMs = 0;
+  std::string intervalText;
 };
 
 ListOptions AddList(CLI::App& app, CliRequest& request, std::string& cookies) {
@@ -135,10 +140,15 @@ void AddDownload(CLI::App& app, CliRequest& request, std::string& cookies, Downl
   d.folder = download.add_option("--to", d.folderText, "Save folder");
   d.cookies =
       download.add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
-  d.interval = download
-                   .add_option("--interval", d.intervalMs,
-                               "Least time between two requests to the service, in milliseconds")
-                   ->check(CLI::Range(0LL, kMaxIntervalMs));
+  d.interval = download.add_option(
+      "--interval", d.intervalText,
+      "Least time between two requests to the service, in milliseconds, or a range such as "
+      "800-1500 that each wait is drawn from");
+  d.connections =
+      download
+          .add_option("--connections", d.connectionCount,
+                      "Pictures of an album fetched at once, 1 to 8 (default: the settings, 3)")
+          ->check(CLI::Range(1, kMaxConnections));
   download.add_flag("--no-wait", request.noWait,
                     "When the service refuses the requests, end (exit 1) instead of holding");
   download
@@ -165,10 +175,10 @@ void AddImport(CLI::App& app, CliRequest& request, std::string& cookies, ImportO
                            "--no-describe", "The pictures were named by number");
   i.apiKey = import.add_option("--api-key", i.apiKeyText, "Key of the service's JSON API");
   i.cookies = import.add_option("--cookies", cookies, "Cookie file to use (default: cookies.txt)");
-  i.interval = import
-                   .add_option("--interval", i.intervalMs,
-                               "Least time between two requests to the service, in milliseconds")
-                   ->check(CLI::Range(0LL, kMaxIntervalMs));
+  i.interval = import.add_option(
+      "--interval", i.intervalText,
+      "Least time between two requests to the service, in milliseconds, or a range such as "
+      "800-1500 that each wait is drawn from");
   import.add_flag("--no-wait", request.noWait,
                   "When the service refuses the requests, end (exit 1) instead of holding");
 }
@@ -202,7 +212,14 @@ std::string TakeDownload(const DownloadOptions& d, CliRequest& request) {
     if (d.folderText.empty()) return "--to: the folder is empty";
     request.saveFolder = d.folderText;
   }
-  if (d.interval->count() > 0) request.intervalMs = d.intervalMs;
+  if (d.interval->count() > 0) {
+    if (!IsIntervalText(d.intervalText)) {
+      return "--interval: milliseconds from 0 to " + std::to_string(kMaxIntervalMs) +
+             ", or a range such as 800-1500";
+    }
+    request.interval = d.intervalText;
+  }
+  if (d.connections->count() > 0) request.connections = d.connectionCount;
   request.writeMetadata = d.metadata.Value();
   if (d.input->count() > 0) {
     if (d.inputText.empty()) return "--input: the file name is empty";
@@ -228,7 +245,13 @@ std::string TakeImport(const ImportOptions& i, CliRequest& request) {
     if (i.apiKeyText.empty()) return "--api-key: the key is empty";
     request.apiKey = i.apiKeyText;
   }
-  if (i.interval->count() > 0) request.intervalMs = i.intervalMs;
+  if (i.interval->count() > 0) {
+    if (!IsIntervalText(i.intervalText)) {
+      return "--interval: milliseconds from 0 to " + std::to_string(kMaxIntervalMs) +
+             ", or a range such as 800-1500";
+    }
+    request.interval = i.intervalText;
+  }
   // Pictures are never fetched: the record decides what is looked at, not the record box.
   request.record = false;
   return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "commands/album_commands.h"
 #include "commands/command_context.h"
@@ -20,6 +21,9 @@ struct BatchVerdict {
   int failedAlbums = 0;
   // Photos saved whose record could not be written (a later run fetches them again).
   int unrecordedPhotos = 0;
+  // The batch's photos by what became of them, one line of UTF-8 (no line end); none when the
+  // engine has none.
+  std::string summary;
   bool operator==(const BatchVerdict&) const = default;
 };
 

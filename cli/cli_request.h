@@ -43,8 +43,11 @@ struct CliRequest {
   std::optional<std::string> cookies;
   // download: when the service refuses the requests, end the batch (exit 1) instead of holding.
   bool noWait = false;
-  // download: the least time between two requests to the service, in milliseconds.
-  std::optional<long long> intervalMs;
+  // download: the least time between two requests to the service, in milliseconds: "MS" or a
+  // range "LOW-HIGH" each wait is drawn from (checked when read).
+  std::optional<std::string> interval;
+  // download: pictures of an album fetched at once, 1 to 8.
+  std::optional<int> connections;
   // download: tick the record box for this run, so only the photos that were not saved before
   // (the ones that failed) are fetched.
   bool retryFailed = false;

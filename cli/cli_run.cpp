@@ -271,13 +271,17 @@ class CliRun {
   }
 
   int DownloadStatus() {
-    if (Interrupted()) return kExitInterrupted;
     const BatchVerdict verdict =
         engine_.batchVerdict ? engine_.batchVerdict(context_) : BatchVerdict{};
-    if (verdict.endedByRefusal) {
+    const bool failed =
+        verdict.failedPhotos > 0 || verdict.failedAlbums > 0 || verdict.unrecordedPhotos > 0;
+    int status = failed ? kExitPhotosFailed : kExitOk;
+    if (Interrupted()) {
+      status = kExitInterrupted;
+    } else if (verdict.endedByRefusal) {
       view_->Finish();
       streams_.err << kRefusedBatch;
-      return kExitPhotosFailed;
+      status = kExitPhotosFailed;
     }
     if (Importing()) {
       view_->Finish();
@@ -285,9 +289,12 @@ class CliRun {
                    << " photos as downloaded; " << verdict.unrecognisedFiles
                    << " files not recognised\n";
     }
-    const bool failed =
-        verdict.failedPhotos > 0 || verdict.failedAlbums > 0 || verdict.unrecordedPhotos > 0;
-    return failed ? kExitPhotosFailed : kExitOk;
+    // The batch's counts come last, whichever way it ended.
+    if (!verdict.summary.empty() && !Importing()) {
+      if (view_) view_->Finish();
+      streams_.err << verdict.summary << '\n';
+    }
+    return status;
   }
 
   void Close() {

@@ -7,6 +7,7 @@
 #include "commands/settings_commands.h"
 #include "download/ensure_folder.h"
 #include "download/record_store.h"
+#include "requests/request_pacer.h"
 
 namespace ak {
 
@@ -39,8 +40,11 @@ void ApplyRequest(Controls& controls, const CliRequest& request) {
   if (request.record) controls.SetChecked(ctl::选择框_下载记录, *request.record);
   // This run only: the command line never writes the settings file.
   if (request.retryFailed) controls.SetChecked(ctl::选择框_下载记录, true);
-  if (request.intervalMs) {
-    controls.SetCaption(ctl::编辑框_请求间隔, std::to_string(*request.intervalMs));
+  if (request.interval) {
+    controls.SetCaption(ctl::编辑框_请求间隔, IntervalText(IntervalRangeOf(*request.interval)));
+  }
+  if (request.connections) {
+    controls.SetCaption(ctl::编辑框_同时下载, std::to_string(*request.connections));
   }
   if (request.describe) controls.SetChecked(ctl::选择框_描述作为文件名, *request.describe);
   if (request.writeMetadata) controls.SetChecked(ctl::选择框_元数据, *request.writeMetadata);

@@ -14,8 +14,8 @@ namespace {
 // The batch's policy, made once here from the context and the window's controls.
 BatchPolicy MakeBatchPolicy(CommandContext& ctx, bool recordForced) {
   BatchPolicy policy;
-  policy.interval =
-      std::chrono::milliseconds(IntervalMilliseconds(ctx.controls.Caption(ctl::编辑框_请求间隔)));
+  policy.interval = IntervalRangeOf(ctx.controls.Caption(ctl::编辑框_请求间隔));
+  policy.connections = ConnectionCount(ctx.controls.Caption(ctl::编辑框_同时下载));
   policy.refusal.endOnRefusal = ctx.endOnRefusal;
   policy.refusal.onHold = ctx.onRefusalHold;
   policy.recordForced = recordForced;

@@ -2,6 +2,7 @@
 
 #include "commands/settings.h"
 #include "commands/settings_names.h"
+#include "download/batch_policy.h"
 #include "requests/request_pacer.h"
 
 namespace ak {
@@ -27,6 +28,7 @@ constexpr ControlName kLarge = ctl::单选框_原图;
 constexpr ControlName kPattern = ctl::编辑框_正则;
 constexpr ControlName kSaveButton = ctl::按钮_保存;
 constexpr ControlName kInterval = ctl::编辑框_请求间隔;
+constexpr ControlName kConnections = ctl::编辑框_同时下载;
 constexpr ControlName kMetadataBox = ctl::选择框_元数据;
 constexpr ControlName kOriginal = ctl::单选框_原始尺寸;
 constexpr ControlName kApiKey = ctl::编辑框_接口密钥;
@@ -61,14 +63,15 @@ void LoadSettings(Controls& c, const Text& path) {
   c.SetChecked(kCoverBox, Read(path, CoverPicturesOption()) == "1");
   c.SetCaption(kPattern, Read(path, PhotoPatternOption()));
   c.SetChecked(kMetadataBox, Read(path, AlbumMetadataOption()) == "1");
-  c.SetCaption(kInterval,
-               std::to_string(IntervalMilliseconds(Read(path, RequestIntervalOption()))));
+  c.SetCaption(kInterval, IntervalText(IntervalRangeOf(Read(path, RequestIntervalOption()))));
+  c.SetCaption(kConnections, std::to_string(ConnectionCount(Read(path, ConnectionsOption()))));
   c.SetCaption(kApiKey, Read(path, ApiKeyOption()));
 }
 
 bool IsOptionControl(ControlName name) {
-  for (ControlName option : {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium,
-                             kLarge, kSaveButton, kInterval, kOriginal, kApiKey, kMetadataBox}) {
+  for (ControlName option :
+       {kRecordBox, kDescriptionBox, kCoverBox, kBrowseMode, kApiMode, kMedium, kLarge, kSaveButton,
+        kInterval, kConnections, kOriginal, kApiKey, kMetadataBox}) {
     if (name == option) return true;
   }
   return false;
@@ -104,8 +107,9 @@ void OptionClicked(Controls& c, ControlName name, const Text& path) {
   } else if (name == kMetadataBox) {
     Write(path, AlbumMetadataOption(), Flag(c.Checked(kMetadataBox)));
   } else if (name == kInterval) {
-    Write(path, RequestIntervalOption(),
-          std::to_string(IntervalMilliseconds(c.Caption(kInterval))));
+    Write(path, RequestIntervalOption(), IntervalText(IntervalRangeOf(c.Caption(kInterval))));
+  } else if (name == kConnections) {
+    Write(path, ConnectionsOption(), std::to_string(ConnectionCount(c.Caption(kConnections))));
   }
 }
 

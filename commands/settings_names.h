@@ -33,9 +33,13 @@ inline SettingOption CoverPicturesOption() {
 // The user's photo-list pattern; empty means the built-in one.
 inline SettingOption PhotoPatternOption() { return {AK_GBK("正则"), AK_GBK("表达式"), AK_GBK("")}; }
 // Beyond the six classic options, in a section of its own: the least time between two requests
-// to the service, in milliseconds.
+// to the service, in milliseconds ("MS" or a range "LOW-HIGH"), and the pictures of an album
+// fetched at once.
 inline SettingOption RequestIntervalOption() {
   return {AK_GBK("请求设置"), AK_GBK("间隔毫秒"), AK_GBK("0")};
+}
+inline SettingOption ConnectionsOption() {
+  return {AK_GBK("请求设置"), AK_GBK("同时下载"), AK_GBK("3")};
 }
 
 // In a section of its own: write album.json beside the pictures of each album.

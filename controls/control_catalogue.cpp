@@ -86,6 +86,9 @@ constexpr ControlSpec kCatalogue[] = {
   // The least time between two requests to the service, in milliseconds.
   {"标签_请求间隔", K::kLabel, "分组框2", -1, {12, 166, 136, 24}, "请求间隔（毫秒）：", true},
   {"编辑框_请求间隔", K::kLineEdit, "分组框2", -1, {150, 162, 96, 28}, "0", true},
+  // Pictures of an album fetched at once (1 to 8).
+  {"标签_同时下载", K::kLabel, "分组框2", -1, {12, 200, 136, 24}, "同时下载（张）：", true},
+  {"编辑框_同时下载", K::kLineEdit, "分组框2", -1, {150, 196, 96, 28}, "3", true},
   // Off by default: one album.json beside the pictures of every album folder (the group box is
   // 21 pixels taller for it than the classic window's).
   {"选择框_元数据", K::kCheckBox, "分组框2", -1, {12, 232, 300, 20}, "保存相册信息（album.json）", true},

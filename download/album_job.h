@@ -72,6 +72,8 @@ struct BatchTally {
   int unrecognisedFiles = 0;
   // Set when a refusal ended the batch.
   bool endedByRefusal = false;
+  // Set after the first refusal: the rest of the batch fetches one picture at a time.
+  bool oneConnection = false;
   // The album folders this batch has written into, with the address of the album that did.
   std::map<Text, Text> albumFolders{};
   // Photos of the current album already saved by this batch (a walk of its pages that gave up

@@ -1,7 +1,9 @@
 #include "download/album_run.h"
 
+#include <algorithm>
 #include <cassert>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "albums/name_cleaning.h"
@@ -12,6 +14,7 @@
 #include "download/batch_buttons.h"
 #include "download/ensure_folder.h"
 #include "download/name_fit.h"
+#include "download/photo_counts.h"
 #include "download/photo_file.h"
 #include "download/photo_request.h"
 #include "net/cookie_jar.h"
@@ -22,9 +25,6 @@ namespace ak {
 namespace {
 
 constexpr int kPageAttempts = 10;
-
-// Which picture size the option buttons ask for.
-enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 RefusalHold BatchHold(const AlbumDownloadEnv& env) {
   Controls& controls = env.controls;
@@ -62,9 +62,6 @@ PictureRequest RequestFor(const PhotoToFetch& photo, PictureSize size, PictureLi
   return request;
 }
 
-// Saved photos recorded together after one sync of the disk.
-constexpr std::size_t kRecordGroup = 256;
-
 bool IsFolder(const Text& path) {
   std::error_code error;
   return std::filesystem::is_directory(std::filesystem::path(GbkToUtf8(path)), error);
@@ -87,7 +84,16 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
       tally_(tally),
       hold_(BatchHold(env)),
       sender_(hold_),
-      store_([&env](const Text& line) { env.controls.AppendLog(line); }) {
+      store_([&env](const Text& line) { env.controls.AppendLog(line); }),
+      recordSync_([this](const std::vector<Text>& ids, bool synced) { RecordGroup(ids, synced); }),
+      pipeline_(
+          env.gate, hold_, env.pacer,
+          [this] { return tally_.oneConnection ? 1 : std::clamp(env_.policy.connections, 1, 8); },
+          [this](int refused) { tally_.refusedPhotos += refused; }),
+      savedBefore_(tally.savedPhotos),
+      skippedBefore_(tally.skippedPhotos),
+      refusedBefore_(tally.refusedPhotos) {
+  hold_.afterHeldLine = [this] { SlowDownAfterRefusal(); };
   env_.controls.AppendLog(RecordBoxTicked() ? AK_GBK("已经勾选了防止重复下载功能\r\n\r\n")
                                             : AK_GBK("未勾选了防止重复下载功能\r\n\r\n"));
   store_.OpenForSource(env_.programDir + "/" + DownloadRecordStore::FolderName(), env_.source.id);
@@ -97,7 +103,8 @@ AlbumRun::AlbumRun(const AlbumDownloadEnv& env, BatchTally& tally)
 }
 
 AlbumRun::~AlbumRun() {
-  RecordSavedPhotos();
+  // Pictures still under way are dropped unsaved; the saved ones are recorded once on the disk.
+  recordSync_.Flush();
   ReportUnrecorded();
   // An ended batch leaves the metadata of what it saved.
   WriteMetadata();
@@ -115,22 +122,32 @@ void AlbumRun::WriteMetadata() {
   metadata_.reset();
 }
 
+bool AlbumRun::Settled() {
+  if (pipeline_.Drain()) return true;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  return false;
+}
+
 void AlbumRun::RecordSavedPhotos() {
-  if (savedUnrecorded_.empty()) return;
+  Settled();
+  recordSync_.Flush();
+}
+
+void AlbumRun::RecordGroup(const std::vector<Text>& ids, bool synced) {
   // A photo is recorded only once its picture is on the disk: a power cut must not leave a
   // record of a picture that was lost, or a later run would skip it. Without the sync the
   // photos stay unrecorded and a later run fetches them again.
-  if (!SyncFileSystemOf(std::filesystem::path(GbkToUtf8(albumFolder_)))) {
-    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+  if (!synced) {
+    unrecorded_ += static_cast<int>(ids.size());
     if (unrecordedReason_.empty()) unrecordedReason_ = AK_GBK("照片无法同步到磁盘");
   } else if (!store_.is_open()) {
-    unrecorded_ += static_cast<int>(savedUnrecorded_.size());
+    unrecorded_ += static_cast<int>(ids.size());
     if (unrecordedReason_.empty()) {
       unrecordedReason_ =
           AK_GBK("下载记录无法打开（") + ReasonText(store_.last_error()) + AK_GBK("）");
     }
   } else {
-    for (const Text& id : savedUnrecorded_) {
+    for (const Text& id : ids) {
       store_.Rewind();
       if (store_.Find(id) || store_.Add(id)) continue;
       ++unrecorded_;
@@ -140,7 +157,19 @@ void AlbumRun::RecordSavedPhotos() {
       }
     }
   }
-  savedUnrecorded_.clear();
+}
+
+void AlbumRun::SlowDownAfterRefusal() {
+  if (env_.pacer != nullptr) {
+    const IntervalRange slower = env_.pacer->SlowDown();
+    env_.controls.AppendLog(AK_GBK("请求被拒绝后，本次下载余下的请求间隔加倍为") +
+                            IntervalText(slower) + AK_GBK("毫秒（设置不变）\r\n\r\n"));
+  }
+  if (!tally_.oneConnection && env_.policy.connections > 1) {
+    env_.controls.AppendLog(
+        AK_GBK("请求被拒绝后，本次下载余下的照片改为一张一张地下载（一个连接）\r\n\r\n"));
+  }
+  tally_.oneConnection = true;
 }
 
 void AlbumRun::ReportUnrecorded() {
@@ -161,6 +190,8 @@ void AlbumRun::Fail(const Text& albumName, const Text& reason) {
 }
 
 std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
+  // Pages go one at a time, never beside pictures.
+  if (!Settled()) return std::nullopt;
   std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
   if (hold_.endedByRefusal) tally_.endedByRefusal = true;
   if (!page) return std::nullopt;
@@ -168,6 +199,7 @@ std::optional<Bytes> AlbumRun::FetchOnce(const Text& url, RequestKind kind) {
 }
 
 std::optional<Bytes> AlbumRun::FetchWithRetries(const Text& url, RequestKind kind) {
+  if (!Settled()) return std::nullopt;
   Bytes body;
   for (int attempt = 0; attempt < kPageAttempts; ++attempt) {
     std::optional<ServiceSender::Page> page = sender_.SendPage(url, kind);
@@ -262,48 +294,73 @@ void AlbumRun::ImportPhoto(const PhotoToFetch& photo) {
     ++tally_.skippedPhotos;
   } else if (!file.empty()) {
     ++tally_.importedPhotos;
-    savedUnrecorded_.push_back(photo.id);
-    if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
+    recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
   }
 }
 
 bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
-  if (!env_.gate.Checkpoint()) return false;
-  Controls& controls = env_.controls;
+  if (env_.gate.Stopped()) return false;
   ++listed_;
-  controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   if (env_.policy.importExisting) {
+    env_.controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
     ImportPhoto(photo);
     ShowProgress(countSlot);
     return true;
   }
+  store_.Rewind();
+  const bool recorded =
+      (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
+  const PictureSize size = ChosenSize(env_.controls);
+  if (!recorded && size == PictureSize::kOriginal) return DownloadOriginal(photo, countSlot);
+  PicturePipeline::Photo entry;
+  if (!recorded && size != PictureSize::kNone) {
+    entry.request = RequestFor(photo, size, env_.policy.pictureLimits);
+  }
+  auto saved = std::make_shared<SavedFile>();
+  entry.save = [this, saved, number = photo.runningNumber,
+                part = photo.descriptionPart](const FetchedPicture& picture) {
+    saved->file = SavePhotoFile(albumFolder_, number, part, picture.bytes);
+    saved->bytes = static_cast<long long>(picture.bytes.size());
+  };
+  entry.conclude = [this, saved, photo, countSlot, recorded, size](const FetchedPicture& picture) {
+    Conclude(photo, countSlot, recorded, size, picture, *saved);
+  };
+  if (pipeline_.Submit(std::move(entry))) return true;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  return false;
+}
+
+bool AlbumRun::DownloadOriginal(const PhotoToFetch& photo, const Text& countSlot) {
+  // The original goes with the sign-in's cookies, one at a time after the pictures under way.
+  if (!Settled()) return false;
+  const int refusalsBefore = hold_.refusals;
+  FetchedPicture picture = FetchOriginal(photo);
+  if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
+  if (hold_.endedByRefusal) tally_.endedByRefusal = true;
+  if (picture.result == FetchedPicture::Result::kEnded || env_.gate.Stopped()) return false;
+  SavedFile saved;
+  if (picture.result == FetchedPicture::Result::kPicture) {
+    saved.file =
+        SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+    saved.bytes = static_cast<long long>(picture.bytes.size());
+  }
+  Conclude(photo, countSlot, false, PictureSize::kOriginal, picture, saved);
+  return true;
+}
+
+void AlbumRun::Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded,
+                        PictureSize size, const FetchedPicture& picture, const SavedFile& file) {
+  Controls& controls = env_.controls;
+  controls.SetProgressPosition(ctl::进度条1, photo.runningNumber);
   MetadataPhoto listed;
   listed.id = photo.id;
   listed.number = photo.runningNumber;
   listed.description = photo.description;
-  store_.Rewind();
-  const bool recorded =
-      (RecordBoxTicked() && store_.Find(photo.id)) || tally_.alreadySaved.count(photo.id) > 0;
   if (recorded) {
     ++tally_.skippedPhotos;
     listed.state = MetadataPhoto::State::kRecordedEarlier;
     listed.file = PhotoFileName(photo.runningNumber, photo.descriptionPart);
-  }
-  if (!recorded) {
-    const PictureSize size = ChosenSize(controls);
-    FetchedPicture picture;
-    if (size != PictureSize::kNone) {
-      // A refusal holds the batch, and the same photo is asked for again after continue.
-      const int refusalsBefore = hold_.refusals;
-      picture = size == PictureSize::kOriginal
-                    ? FetchOriginal(photo)
-                    : sender_.SendPicture(RequestFor(photo, size, env_.policy.pictureLimits));
-      if (hold_.refusals > refusalsBefore) ++tally_.refusedPhotos;
-      if (hold_.endedByRefusal) tally_.endedByRefusal = true;
-    }
-    if (picture.result == FetchedPicture::Result::kEnded) return false;
-    // Nothing is written while the batch is paused, and nothing after it was ended.
-    if (!env_.gate.Checkpoint()) return false;
+  } else {
     if (picture.result != FetchedPicture::Result::kPicture) {
       ++failed_;
       listed.state = MetadataPhoto::State::kFailed;
@@ -319,8 +376,7 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
             (size == PictureSize::kMedium ? photo.mediumAddress : photo.largeAddress) + "\r\n\r\n");
       }
     } else {
-      const SavedPhoto saved =
-          SavePhotoFile(albumFolder_, photo.runningNumber, photo.descriptionPart, picture.bytes);
+      const SavedPhoto& saved = file.file;
       listed.file = saved.fileName;
       listed.url = picture.url;
       listed.sizeAsked = size == PictureSize::kOriginal ? "original"
@@ -331,14 +387,13 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
                              ? "original"
                              : "large";
       listed.fallback = picture.fallback;
-      listed.bytes = static_cast<long long>(picture.bytes.size());
+      listed.bytes = file.bytes;
       listed.state = saved.saved ? MetadataPhoto::State::kSaved : MetadataPhoto::State::kFailed;
       if (!saved.saved) listed.error = "the file could not be written: " + saved.error;
       if (saved.saved) {
         ++tally_.savedPhotos;
         savedIds_.push_back(photo.id);
-        savedUnrecorded_.push_back(photo.id);
-        if (savedUnrecorded_.size() >= kRecordGroup) RecordSavedPhotos();
+        recordSync_.Saved(std::filesystem::path(GbkToUtf8(albumFolder_)), photo.id);
       } else {
         ++failed_;
         if (!writeFailureLogged_) {
@@ -351,7 +406,6 @@ bool AlbumRun::DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot) {
   }
   if (metadata_) metadata_->Add(std::move(listed));
   ShowProgress(countSlot);
-  return true;
 }
 
 FetchedPicture AlbumRun::FetchOriginal(const PhotoToFetch& photo) {
@@ -392,9 +446,13 @@ void AlbumRun::ShowProgress(const Text& countSlot) {
 }
 
 void AlbumRun::Finish(const Text& folderName) {
+  if (!Settled()) return;
   env_.controls.AppendLog(AK_GBK("---完成相册《") + folderName + AK_GBK("》下载\r\n\r\n"));
+  env_.controls.AppendLog(PhotoCountsLine(
+      AK_GBK("本相册："), {tally_.savedPhotos - savedBefore_, tally_.skippedPhotos - skippedBefore_,
+                           failed_, tally_.refusedPhotos - refusedBefore_}));
   env_.controls.SetCaption(ctl::标签_第多少张照片, {});
-  RecordSavedPhotos();
+  recordSync_.Flush();
   albumName_ = folderName;
   ReportUnrecorded();
   WriteMetadata();

@@ -7,11 +7,17 @@
 #include "base/types.h"
 #include "download/album_job.h"
 #include "download/album_metadata.h"
+#include "download/photo_file.h"
+#include "download/picture_pipeline.h"
 #include "download/pictures_on_disk.h"
 #include "download/record_store.h"
+#include "download/record_sync.h"
 #include "requests/service_send.h"
 
 namespace ak {
+
+// Which picture size the option buttons ask for.
+enum class PictureSize { kNone, kMedium, kLarge, kOriginal };
 
 // One photo as a downloader found it.
 struct PhotoToFetch {
@@ -80,19 +86,20 @@ class AlbumRun {
   // Downloads one photo: skip when recorded (and the record box is ticked), fetch the size the
   // option buttons ask for, save it, record it. A photo that yields no picture or whose file
   // cannot be written is counted as failed and not recorded. False when the batch was ended.
+  // The picture may still be on its way when this returns: up to the batch's connections are
+  // in flight at once (see PicturePipeline), and each photo is saved, shown and recorded in its
+  // running order. Page fetches and the album's end wait for every picture under way.
   bool DownloadPhoto(const PhotoToFetch& photo, const Text& countSlot);
 
-  // The album's closing line, the cleared photo counter, and the line on failed photos when
-  // there were any. An album that promised photos and listed none has failed: a line says so,
-  // and why (SetNothingFoundReason, or that no photo was found). One that listed fewer photos
-  // than it claimed gets a line saying so.
+  // Once every picture under way is saved: the album's closing line, the album's counts, the
+  // cleared photo counter, and the line on failed photos when there were any. Nothing when the
+  // batch was ended meanwhile.
   void Finish(const Text& folderName);
 
   int failedPhotos() const { return failed_; }
-  // Saved photos waiting for their record: once the pictures are on the disk (one sync of the
-  // file system for a group of them), their ids are recorded. Runs at most every kRecordGroup
-  // photos, at the album's end and when the run ends early. A photo whose record cannot be
-  // written is counted (the batch's unrecorded photos) and said once for the album.
+  // Waits for the pictures under way, then records every saved photo once its picture is on
+  // the disk. Saved photos are otherwise recorded group by group beside the download
+  // (RecordSync), and the rest at the album's end and when the run ends early.
   void RecordSavedPhotos();
   const Text& albumFolder() const { return albumFolder_; }
   // The ids of the photos this run saved.
@@ -100,6 +107,19 @@ class AlbumRun {
 
  private:
   void ShowProgress(const Text& countSlot);
+  // One photo in its running order: progress, counts and record; `saved` is what became of
+  // its file when a picture came.
+  struct SavedFile {
+    SavedPhoto file;
+    long long bytes = 0;
+  };
+  void Conclude(const PhotoToFetch& photo, const Text& countSlot, bool recorded, PictureSize size,
+                const FetchedPicture& picture, const SavedFile& file);
+  // Records a group of saved photos once its sync has ended (`synced`: successfully).
+  void RecordGroup(const std::vector<Text>& ids, bool synced);
+  // After a refusal, for the rest of the batch: twice the interval and one connection.
+  void SlowDownAfterRefusal();
+  bool Settled();
   // Import: records the photo when its whole picture is in the folder.
   void ImportPhoto(const PhotoToFetch& photo);
   // The album's metadata file, once, with what was saved so far.
@@ -109,6 +129,8 @@ class AlbumRun {
   // The original with the sign-in's cookies; the large picture (and its fallbacks) when there
   // is no sign-in or the service keeps the original back.
   FetchedPicture FetchOriginal(const PhotoToFetch& photo);
+  // An original-size photo: fetched alone once the pictures under way are saved.
+  bool DownloadOriginal(const PhotoToFetch& photo, const Text& countSlot);
   // The record box as this batch sees it (ticked for a rerun of what failed).
   bool RecordBoxTicked() const;
 
@@ -117,8 +139,13 @@ class AlbumRun {
   RefusalHold hold_;
   ServiceSender sender_;
   DownloadRecordStore store_;
+  RecordSync recordSync_;
+  PicturePipeline pipeline_;
   Text albumFolder_;
-  std::vector<Text> savedUnrecorded_;
+  // The batch's counts when the album began.
+  int savedBefore_ = 0;
+  int skippedBefore_ = 0;
+  int refusedBefore_ = 0;
   std::vector<Text> savedIds_;
   int failed_ = 0;
   bool writeFailureLogged_ = false;

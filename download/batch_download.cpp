@@ -9,6 +9,7 @@
 #include "download/album_by_pages.h"
 #include "download/album_job.h"
 #include "download/batch_buttons.h"
+#include "download/photo_counts.h"
 #include "requests/request_pacer.h"
 
 namespace ak {
@@ -79,6 +80,9 @@ BatchOutcome RunBatchDownload(Controls& controls, WorkerGate& gate, Source sourc
 
   if (!gate.Checkpoint()) return ended();
   ShowIdleButtons(controls);
+  controls.AppendLog(PhotoCountsLine(
+      AK_GBK("本次下载："),
+      {tally.savedPhotos, tally.skippedPhotos, tally.failedPhotos, tally.refusedPhotos}));
   controls.AppendLog(AK_GBK("-------全部下载完毕--------\r\n\r\n"));
   controls.SetCaption(ctl::标签_第多少张照片, AK_GBK("下载完成"));
   controls.SetProgressPosition(ctl::进度条1, controls.ProgressMaximum(ctl::进度条1));

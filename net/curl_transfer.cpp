@@ -11,6 +11,7 @@
 #include "base/text_ops.h"
 #include "net/cookie_jar.h"
 #include "net/curl_cookie_sync.h"
+#include "net/curl_exchange.h"
 #include "net/curl_handles.h"
 #include "net/service_config.h"
 
@@ -24,11 +25,6 @@ constexpr long kMaxRedirects = 10;
 // The longest a wait for the network lasts before the loop looks at its clocks again; a stop
 // request wakes it at once.
 constexpr int kLongestPollMs = 1000;
-
-struct SlistDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 
 void Append(Slist& list, const std::string& line) {
   curl_slist* grown = curl_slist_append(list.get(), line.c_str());
@@ -75,14 +71,6 @@ Slist HeaderList(const std::vector<std::string>& lines) {
   return colon != std::string::npos &&
          SameName(TrimSpacesAndTabs(std::string_view(line).substr(0, colon)), "Host");
 }
-
-struct Progress {
-  Bytes* body = nullptr;
-  std::size_t maxBody = 0;
-  std::string headers;
-  bool connected = false;
-  Clock::time_point lastActivity = Clock::now();
-};
 
 // The callbacks run inside libcurl's C code, which no exception may cross: a failed allocation
 // ends the exchange instead (a return short of the bytes offered aborts it).
@@ -169,14 +157,7 @@ TransferOutcome Drive(CURLM* multi, CURL* easy, const TransferRequest& request, 
       int queued = 0;
       while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
         if (message->msg != CURLMSG_DONE || message->easy_handle != easy) continue;
-        const CURLcode code = message->data.result;
-        if (code == CURLE_OK) {
-          outcome = TransferOutcome::kCompleted;
-        } else {
-          outcome = code == CURLE_OPERATION_TIMEDOUT ? TransferOutcome::kTimedOut
-                                                     : TransferOutcome::kFailed;
-          error = curl_easy_strerror(code);
-        }
+        outcome = OutcomeOf(message->data.result, error);
       }
       break;
     }
@@ -203,27 +184,19 @@ TransferOutcome Drive(CURLM* multi, CURL* easy, const TransferRequest& request, 
 
 }  // namespace
 
-TransferResult RunTransfer(const TransferRequest& request) {
-  TransferResult result;
-  if (request.stop.stop_requested()) {
-    result.outcome = TransferOutcome::kStopped;
-    return result;
-  }
-  ThreadCurlHandles& handles = CurrentThreadCurlHandles();
-  if (!handles.valid()) return result;
+bool PrepareExchange(CURL* easy, const TransferRequest& request, CurlExchange& exchange) {
   const bool useJar = request.cookies == TransferCookies::kSharedJar;
   // A Host header would make libcurl's cookie engine file cookies under that name, for this
   // and every later exchange of the handle (a reset does not forget it).
   assert(!useJar || std::none_of(request.headers.begin(), request.headers.end(), NamesHost));
-  CURL* easy = useJar ? handles.jarEasy : handles.plainEasy;
   curl_easy_reset(easy);
   const std::shared_ptr<const ServiceConfig> config = CurrentServiceConfig();
 
-  Progress progress;
-  progress.body = &result.body;
+  Progress& progress = exchange.progress;
+  progress.body = &exchange.result.body;
   progress.maxBody = request.maxBodyBytes;
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  if (curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str()) != CURLE_OK) return result;
+  if (curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str()) != CURLE_OK) return false;
   // The path goes out as the address writes it: libcurl would otherwise resolve "." and ".."
   // segments itself.
   curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
@@ -241,8 +214,8 @@ TransferResult RunTransfer(const TransferRequest& request) {
   curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, request.http10 || post ? 1L : 0L);
   curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, request.http10 ? 1L : 0L);
   SetVerb(easy, request);
-  Slist headers = HeaderList(request.headers);
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
+  exchange.headers = HeaderList(request.headers);
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, exchange.headers.get());
   if (!request.userAgent.empty()) {
     curl_easy_setopt(easy, CURLOPT_USERAGENT, request.userAgent.c_str());
   }
@@ -256,9 +229,8 @@ TransferResult RunTransfer(const TransferRequest& request) {
     curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, request.proxyUser.c_str());
     curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, request.proxyPassword.c_str());
   }
-  Slist connectTo;
-  for (const std::string& entry : config->connectTo) Append(connectTo, entry);
-  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectTo.get());
+  for (const std::string& entry : config->connectTo) Append(exchange.connectTo, entry);
+  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, exchange.connectTo.get());
   SetTls(easy, request, *config);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, MillisecondsOption(request.connectTimeout));
   curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, MillisecondsOption(request.totalTimeout));
@@ -269,10 +241,20 @@ TransferResult RunTransfer(const TransferRequest& request) {
   curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnConnected);
   curl_easy_setopt(easy, CURLOPT_PREREQDATA, &progress);
 
-  std::vector<StoredCookie> loaded;
-  if (useJar) loaded = LoadJarIntoHandle(easy, SharedCookieJar());
+  if (useJar) exchange.loaded = LoadJarIntoHandle(easy, SharedCookieJar());
+  return true;
+}
 
-  result.outcome = Drive(handles.multi, easy, request, progress, result.error);
+TransferOutcome OutcomeOf(CURLcode code, std::string& error) {
+  if (code == CURLE_OK) return TransferOutcome::kCompleted;
+  error = curl_easy_strerror(code);
+  return code == CURLE_OPERATION_TIMEDOUT ? TransferOutcome::kTimedOut : TransferOutcome::kFailed;
+}
+
+TransferResult FinishExchange(CURL* easy, const TransferRequest& request, CurlExchange& exchange,
+                              TransferOutcome outcome) {
+  TransferResult& result = exchange.result;
+  result.outcome = outcome;
   if (result.outcome == TransferOutcome::kCompleted || result.outcome == TransferOutcome::kFailed ||
       result.outcome == TransferOutcome::kTimedOut) {
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
@@ -281,14 +263,32 @@ TransferResult RunTransfer(const TransferRequest& request) {
       result.effectiveUrl = effective;
     }
   }
-  result.headers = std::move(progress.headers);
-  if (useJar && result.outcome != TransferOutcome::kStopped) {
-    StoreHandleCookiesInJar(easy, SharedCookieJar(), loaded);
+  result.headers = std::move(exchange.progress.headers);
+  if (request.cookies == TransferCookies::kSharedJar &&
+      result.outcome != TransferOutcome::kStopped) {
+    StoreHandleCookiesInJar(easy, SharedCookieJar(), exchange.loaded);
   }
   // Nothing of this request may linger in the handle: the buffers it points at are ours.
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
   curl_easy_setopt(easy, CURLOPT_CONNECT_TO, nullptr);
-  return result;
+  return std::move(result);
+}
+
+TransferResult RunTransfer(const TransferRequest& request) {
+  TransferResult result;
+  if (request.stop.stop_requested()) {
+    result.outcome = TransferOutcome::kStopped;
+    return result;
+  }
+  ThreadCurlHandles& handles = CurrentThreadCurlHandles();
+  if (!handles.valid()) return result;
+  CURL* easy = request.cookies == TransferCookies::kSharedJar ? handles.jarEasy : handles.plainEasy;
+  CurlExchange exchange;
+  if (!PrepareExchange(easy, request, exchange)) return result;
+  std::string error;
+  const TransferOutcome outcome = Drive(handles.multi, easy, request, exchange.progress, error);
+  exchange.result.error = std::move(error);
+  return FinishExchange(easy, request, exchange, outcome);
 }
 
 }  // namespace ak

@@ -10,8 +10,8 @@
 
 namespace ak {
 
-PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop,
-                                       std::chrono::milliseconds limit) {
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop,
+                                     std::chrono::milliseconds limit) {
   TransferRequest transfer;
   transfer.url = TransferAddress(url);
   transfer.http10 = true;
@@ -27,7 +27,10 @@ PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token sto
     transfer.totalTimeout = limit;
   }
   transfer.stop = std::move(stop);
-  TransferResult done = RunTransfer(transfer);
+  return transfer;
+}
+
+PlainHttpGetResult PlainHttpGetResultOf(TransferResult done) {
   PlainHttpGetResult result;
   result.timedOut = done.outcome == TransferOutcome::kTimedOut;
   if (done.outcome != TransferOutcome::kStopped) {
@@ -39,6 +42,11 @@ PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token sto
   result.status = static_cast<int>(done.status);
   result.body = std::move(done.body);
   return result;
+}
+
+PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop,
+                                       std::chrono::milliseconds limit) {
+  return PlainHttpGetResultOf(RunTransfer(PlainHttpGetTransfer(url, std::move(stop), limit)));
 }
 
 Bytes PlainHttpGet(std::string_view url, int* status, std::stop_token stop) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/types.h"
+#include "net/curl_transfer.h"
 
 namespace ak {
 
@@ -27,5 +28,11 @@ struct PlainHttpGetResult {
 PlainHttpGetResult PerformPlainHttpGet(std::string_view url, std::stop_token stop = {},
                                        std::chrono::milliseconds limit = {});
 Bytes PlainHttpGet(std::string_view url, int* status = nullptr, std::stop_token stop = {});
+
+// The plain GET in two halves, for a caller that runs the exchange itself (several in flight,
+// see net/transfer_set.h).
+TransferRequest PlainHttpGetTransfer(std::string_view url, std::stop_token stop = {},
+                                     std::chrono::milliseconds limit = {});
+PlainHttpGetResult PlainHttpGetResultOf(TransferResult done);
 
 }  // namespace ak

@@ -27,17 +27,15 @@ FetchTimeouts WinHttpTimeouts(int timeoutSeconds) {
   return {each, each};
 }
 
-WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
-  WinHttpFetchResult result;
+TransferRequest WinHttpTransfer(const WinHttpFetchRequest& request, Text& appliedHeaders) {
   const int method = request.method >= 0 && request.method <= 2 ? request.method : 0;
   const FetchTimeouts timeouts = WinHttpTimeouts(request.timeoutSeconds);
 
   TransferRequest transfer;
   transfer.url = TransferAddress(request.url);
   transfer.verb = VerbOfMethod(method);
-  result.appliedHeaders = PictureHeaderText(request.extraHeaders, request.url);
-  for (const HeaderSetting& setting :
-       PictureHeaderSettings(result.appliedHeaders, request.cookies)) {
+  appliedHeaders = PictureHeaderText(request.extraHeaders, request.url);
+  for (const HeaderSetting& setting : PictureHeaderSettings(appliedHeaders, request.cookies)) {
     transfer.headers.push_back(setting.first + ": " + setting.second);
   }
   if (method != 0) transfer.body = request.postBytes.empty() ? request.postText : request.postBytes;
@@ -53,8 +51,13 @@ WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
     transfer.proxyPassword = request.proxyPassword;
   }
   transfer.stop = request.stop;
+  return transfer;
+}
 
-  TransferResult done = RunTransfer(transfer);
+WinHttpFetchResult WinHttpResultOf(const WinHttpFetchRequest& request, Text appliedHeaders,
+                                   TransferResult done) {
+  WinHttpFetchResult result;
+  result.appliedHeaders = std::move(appliedHeaders);
   result.outcome = done.outcome;
   if (done.outcome != TransferOutcome::kStopped) {
     result.effectiveUrl = done.effectiveUrl;
@@ -70,6 +73,12 @@ WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
   result.cookies = request.cookies;
   MergeCookies(result.cookies, result.responseCookies);
   return result;
+}
+
+WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request) {
+  Text applied;
+  const TransferRequest transfer = WinHttpTransfer(request, applied);
+  return WinHttpResultOf(request, std::move(applied), RunTransfer(transfer));
 }
 
 Bytes WinHttpFetch(std::string_view url, int method, std::string_view postText, Text* cookies,

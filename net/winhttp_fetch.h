@@ -60,6 +60,13 @@ struct WinHttpFetchResult {
 
 WinHttpFetchResult PerformWinHttpFetch(const WinHttpFetchRequest& request);
 
+// The fetch in two halves, for a caller that runs the exchange itself (several in flight, see
+// net/transfer_set.h): the exchange to make (`appliedHeaders` receives the header text applied),
+// and the fetch's result made of the exchange's.
+TransferRequest WinHttpTransfer(const WinHttpFetchRequest& request, Text& appliedHeaders);
+WinHttpFetchResult WinHttpResultOf(const WinHttpFetchRequest& request, Text appliedHeaders,
+                                   TransferResult done);
+
 // The picture fetch with its classic arguments; absent in/out arguments are null pointers. On
 // return `extraHeaders` holds the header text that was applied.
 Bytes WinHttpFetch(std::string_view url, int method = 0, std::string_view postText = {},

@@ -6,6 +6,7 @@
 #include "net/answer_kind.h"
 #include "net/plain_http_get.h"
 #include "net/winhttp_fetch.h"
+#include "requests/picture_exchange.h"
 
 namespace ak {
 namespace {
@@ -43,77 +44,99 @@ bool Turn(RequestPacer* pacer, WorkerGate& gate) {
 
 }  // namespace
 
-FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
-  using Clock = std::chrono::steady_clock;
-  using std::chrono::milliseconds;
-  if (!Turn(pacer, gate)) return Ended();
-  // The limit of both requests counts from the first one's start, not from a wait for the pacer.
-  const Clock::time_point deadline = Clock::now() + request.limits.whole;
-  WinHttpFetchRequest first;
-  first.url = request.url;
-  first.extraHeaders = request.headerBlock;
+PictureExchange::PictureExchange(PictureRequest request) : request_(std::move(request)) {
+  first_.url = request_.url;
+  first_.extraHeaders = request_.headerBlock;
   // Whole seconds for the connect and data waits, at least one; the whole limit cuts them.
-  first.timeoutSeconds =
-      static_cast<int>(std::max<long long>(1, (request.limits.eachWait.count() + 999) / 1000));
-  first.totalLimit = std::min(request.limits.eachWait, request.limits.whole);
-  first.stop = gate.StopToken();
-  WinHttpFetchResult answer = PerformWinHttpFetch(first);
-  if (gate.Stopped()) return Ended();
-  const long firstStatus = answer.status;
-  const bool firstTimedOut = answer.outcome == TransferOutcome::kTimedOut;
-  FetchedPicture fetched =
-      Judged({request.url, answer.outcome == TransferOutcome::kCompleted, answer.status,
-              std::move(answer.effectiveUrl), std::move(answer.location), std::move(answer.body)});
-  // A 200 is the answer, picture or not; a refusal is held by the caller.
-  if (fetched.result == FetchedPicture::Result::kRefused || firstStatus == kStatusOk) {
-    return fetched;
-  }
+  first_.timeoutSeconds =
+      static_cast<int>(std::max<long long>(1, (request_.limits.eachWait.count() + 999) / 1000));
+  first_.totalLimit = std::min(request_.limits.eachWait, request_.limits.whole);
+}
 
-  const Text& fallback = firstStatus == kStatusNotFound ? request.on404 : request.onOtherStatus;
-  if (!Turn(pacer, gate)) return Ended();
-  const milliseconds left = std::chrono::ceil<milliseconds>(deadline - Clock::now());
-  // No time left for the fallback: the picture ran out of its limit.
-  if (left <= milliseconds(0)) {
-    fetched.timedOut = true;
-    return fetched;
+std::chrono::milliseconds PictureExchange::Left() const {
+  return std::chrono::ceil<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
+}
+
+TransferRequest PictureExchange::Transfer(std::stop_token stop) {
+  // The limit of all the requests counts from the first one's start, not from a wait for the
+  // pacer or for a free connection.
+  if (stage_ == Stage::kFirst) deadline_ = std::chrono::steady_clock::now() + request_.limits.whole;
+  if (stage_ == Stage::kPlainFallback) {
+    return PlainHttpGetTransfer(fallbackUrl_, std::move(stop), Left());
   }
-  PlainHttpGetResult plain = PerformPlainHttpGet(fallback, gate.StopToken(), left);
-  if (gate.Stopped()) return Ended();
-  const bool plainTimedOut = plain.timedOut;
-  FetchedPicture fellBack =
-      Judged({fallback, plain.completed, plain.status, std::move(plain.effectiveUrl),
-              std::move(plain.location), std::move(plain.body)});
-  if (fellBack.result != FetchedPicture::Result::kRefused) {
-    // The fallback's own failure says why there is no picture; a time-out of the first request
-    // followed by a fallback that failed otherwise is a time-out all the same.
-    if (fellBack.result == FetchedPicture::Result::kNoPicture) {
-      fellBack.timedOut = plainTimedOut || (firstTimedOut && !plain.completed);
+  WinHttpFetchRequest request = first_;
+  if (stage_ == Stage::kFallbackWithHeaders) {
+    request.url = fallbackUrl_;
+    request.totalLimit = std::min(first_.totalLimit, Left());
+  }
+  request.stop = std::move(stop);
+  return WinHttpTransfer(request, appliedHeaders_);
+}
+
+bool PictureExchange::Take(TransferResult done) {
+  if (done.outcome == TransferOutcome::kStopped) {
+    picture_ = Ended();
+    return true;
+  }
+  const bool timedOut = done.outcome == TransferOutcome::kTimedOut;
+  if (stage_ == Stage::kPlainFallback) {
+    PlainHttpGetResult plain = PlainHttpGetResultOf(std::move(done));
+    const bool completed = plain.completed;
+    picture_ = Judged({fallbackUrl_, plain.completed, plain.status, std::move(plain.effectiveUrl),
+                       std::move(plain.location), std::move(plain.body)});
+    picture_.fallback = true;
+    if (picture_.result != FetchedPicture::Result::kRefused) {
+      // The fallback's own failure says why there is no picture; a time-out of the first
+      // request followed by a fallback that failed otherwise is a time-out all the same.
+      if (picture_.result == FetchedPicture::Result::kNoPicture) {
+        picture_.timedOut = plain.timedOut || (firstTimedOut_ && !completed);
+      }
+      return true;
     }
-    fellBack.fallback = true;
-    return fellBack;
+    // Today's picture hosts refuse a request without the service's Referer, which the plain
+    // transport never sends: the fallback goes once more with the photo's header block before
+    // it counts as refused, within what is left of the picture's limit.
+    if (Left() <= std::chrono::milliseconds(0)) {
+      picture_.timedOut = true;
+      return true;
+    }
+    stage_ = Stage::kFallbackWithHeaders;
+    return false;
   }
+  const Text& asked = stage_ == Stage::kFirst ? request_.url : fallbackUrl_;
+  WinHttpFetchRequest request = first_;
+  request.url = asked;
+  WinHttpFetchResult answer = WinHttpResultOf(request, appliedHeaders_, std::move(done));
+  const long status = answer.status;
+  picture_ =
+      Judged({asked, answer.outcome == TransferOutcome::kCompleted, answer.status,
+              std::move(answer.effectiveUrl), std::move(answer.location), std::move(answer.body)});
+  if (stage_ == Stage::kFallbackWithHeaders) {
+    if (picture_.result == FetchedPicture::Result::kNoPicture) picture_.timedOut = timedOut;
+    picture_.fallback = true;
+    return true;
+  }
+  // A 200 is the answer, picture or not; a refusal is held by the caller.
+  if (picture_.result == FetchedPicture::Result::kRefused || status == kStatusOk) return true;
+  firstTimedOut_ = timedOut;
+  // No time left for the fallback: the picture ran out of its limit.
+  if (Left() <= std::chrono::milliseconds(0)) {
+    picture_.timedOut = true;
+    return true;
+  }
+  stage_ = Stage::kPlainFallback;
+  fallbackUrl_ = status == kStatusNotFound ? request_.on404 : request_.onOtherStatus;
+  return false;
+}
 
-  // Today's picture hosts refuse a request without the service's Referer, which the plain
-  // transport never sends: the fallback goes once more with the photo's header block before it
-  // counts as refused, within what is left of the picture's limit.
-  if (!Turn(pacer, gate)) return Ended();
-  const milliseconds rest = std::chrono::ceil<milliseconds>(deadline - Clock::now());
-  if (rest <= milliseconds(0)) {
-    fellBack.timedOut = true;
-    return fellBack;
+FetchedPicture FetchPicture(const PictureRequest& request, WorkerGate& gate, RequestPacer* pacer) {
+  PictureExchange exchange(request);
+  for (;;) {
+    if (!Turn(pacer, gate)) return Ended();
+    TransferResult done = RunTransfer(exchange.Transfer(gate.StopToken()));
+    if (gate.Stopped()) return Ended();
+    if (exchange.Take(std::move(done))) return std::move(exchange.picture());
   }
-  WinHttpFetchRequest again = first;
-  again.url = fallback;
-  again.totalLimit = std::min(first.totalLimit, rest);
-  WinHttpFetchResult second = PerformWinHttpFetch(again);
-  if (gate.Stopped()) return Ended();
-  const bool secondTimedOut = second.outcome == TransferOutcome::kTimedOut;
-  FetchedPicture last =
-      Judged({fallback, second.outcome == TransferOutcome::kCompleted, second.status,
-              std::move(second.effectiveUrl), std::move(second.location), std::move(second.body)});
-  if (last.result == FetchedPicture::Result::kNoPicture) last.timedOut = secondTimedOut;
-  last.fallback = true;
-  return last;
 }
 
 }  // namespace ak

@@ -17,6 +17,7 @@ bool HoldAfterRefusal(RefusalHold& hold) {
   hold.gate.Pause();
   if (hold.showHeld) hold.showHeld();
   hold.controls.AppendLog(hold.heldLine);
+  if (hold.afterHeldLine) hold.afterHeldLine();
   if (hold.policy.onHold) hold.policy.onHold();
   if (!hold.gate.Checkpoint()) return false;
   if (hold.pacer) hold.pacer->BackOff();

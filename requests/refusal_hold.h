@@ -30,6 +30,8 @@ struct RefusalHold {
   // The buttons of the held state, and of the ended state; nothing when empty.
   std::function<void()> showHeld{};
   std::function<void()> showEnded{};
+  // Called each time the work holds, after the held line (the batch slows down there).
+  std::function<void()> afterHeldLine{};
   // Set when a refusal ended the work.
   bool endedByRefusal = false;
   // The refusals met so far, held or ending.

@@ -98,7 +98,11 @@ class CliRunTest : public ::testing::Test {
       ++endCalls_;
       c.batch.Stop();
     };
-    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{failed_, false}; };
+    engine_.batchVerdict = [this](CommandContext&) {
+      BatchVerdict verdict;
+      verdict.failedPhotos = failed_;
+      return verdict;
+    };
   }
   ~CliRunTest() override {
     ::unsetenv("ALBUMKEEPER_HOME");

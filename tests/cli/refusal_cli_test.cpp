@@ -55,7 +55,11 @@ class RefusalCliTest : public ::testing::Test {
       });
     };
     engine_.resume = [](CommandContext& c) { c.batch.Continue(); };
-    engine_.batchVerdict = [this](CommandContext&) { return BatchVerdict{0, endedByRefusal_}; };
+    engine_.batchVerdict = [this](CommandContext&) {
+      BatchVerdict verdict;
+      verdict.endedByRefusal = endedByRefusal_;
+      return verdict;
+    };
     engine_.end = [](CommandContext& c) { c.batch.Stop(); };
   }
   ~RefusalCliTest() override {

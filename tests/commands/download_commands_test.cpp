@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -52,20 +53,25 @@ TEST_F(DownloadCommandsTest, EndAbandonsATransferInFlightAndSavesNothingMore) {
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   AddRow("2", G("十八张"), AlbumUrl("1620000008"));
   DownloadSelectedCommand(ctx_, {1ms});
-  ASSERT_TRUE(WaitFor([&] { return !Targets("p16200000070003").empty(); }));
+  // Photo 3 hangs on one connection while the others go on past it.
+  ASSERT_TRUE(
+      WaitFor([&] { return !Targets("p16200000070003").empty() && Saved("十七张17") >= 2; }));
   const auto ended = std::chrono::steady_clock::now();
   EndDownloadCommand(ctx_);
   EXPECT_EQ(Shown(), (Buttons{true, false, false, false}));
   ctx_.batch.Wait();
   // Far sooner than the slow answer would have come.
   EXPECT_LT(std::chrono::steady_clock::now() - ended, 2500ms);
-  EXPECT_EQ(FilesIn(OwnerFolder() / "十七张17"), Numbered(2));
+  const auto files = FilesIn(OwnerFolder() / "十七张17");
+  EXPECT_GE(files.size(), 2u);
+  EXPECT_EQ(std::count(files.begin(), files.end(), "3__.jpg"), 0);
   EXPECT_TRUE(Targets("/photos/album/1620000008/").empty());
   const std::string log = LogUtf8();
   EXPECT_EQ(log.find("全部下载完毕"), std::string::npos);
   EXPECT_EQ(log.find("---完成相册"), std::string::npos);
   EXPECT_TRUE(view_->Messages().empty());
-  EXPECT_EQ(RecordCount(), 2u);
+  // Every whole picture is recorded, the abandoned one is not.
+  EXPECT_EQ(RecordCount(), files.size());
 }
 
 TEST_F(DownloadCommandsTest, EndCutsARetryWaitShortAndEndsAPausedBatch) {

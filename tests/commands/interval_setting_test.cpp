@@ -1,5 +1,6 @@
 // The request interval: a setting of its own section beside the six classic options, loaded into
-// its box, stored as it is typed (as a number), and read by the batch.
+// its box, stored as it is typed (as a number or a range), and read by the batch; the pictures
+// fetched at once beside it.
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,33 @@ TEST(IntervalSetting, OwnSectionLoadedIntoItsBoxAndStoredAsANumber) {
   EXPECT_EQ(ReadSetting(path, RecordKeepingOption().section, RecordKeepingOption().key, ""), "1");
   EXPECT_EQ(GbkToUtf8(ReadFileBytes(native)),
             "[全局设置]\r\n下载记录=1\r\n[请求设置]\r\n间隔毫秒=250\r\n");
+}
+
+// A range is kept as a range (its ends in order); the connections beside it are held to 1..8.
+TEST(IntervalSetting, RangeAndConnectionsStoredBesideEachOther) {
+  TempFolder folder;
+  const Text path = SettingsFilePath(Utf8ToGbk(folder.path().string()));
+  Controls controls;
+  LoadSettings(controls, path);
+  EXPECT_EQ(controls.Caption(ctl::编辑框_同时下载), "3");
+  struct Typed {
+    ControlName box;
+    const char* text;
+    const char* stored;
+  };
+  for (const Typed& typed :
+       {Typed{ctl::编辑框_请求间隔, "800-1500", "800-1500"},
+        Typed{ctl::编辑框_请求间隔, " 1500 - 800", "800-1500"},
+        Typed{ctl::编辑框_请求间隔, "800-", "800"}, Typed{ctl::编辑框_同时下载, "5", "5"},
+        Typed{ctl::编辑框_同时下载, "0", "1"}, Typed{ctl::编辑框_同时下载, "12", "8"}}) {
+    ASSERT_TRUE(IsOptionControl(typed.box));
+    controls.SetCaption(typed.box, typed.text);
+    OptionClicked(controls, typed.box, path);
+    LoadSettings(controls, path);
+    EXPECT_EQ(controls.Caption(typed.box), typed.stored) << typed.text;
+  }
+  EXPECT_EQ(controls.Caption(ctl::编辑框_请求间隔), "800");
+  EXPECT_EQ(ReadSetting(path, ConnectionsOption().section, ConnectionsOption().key, ""), "8");
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
   const RefusalCase& c = GetParam();
   StartOwnDouble(c.args);
   controls_.SetChecked(ctl::选择框_浏览模式, c.browse);
+  // One connection: the requests go in the order the cases count them.
+  controls_.SetCaption(ctl::编辑框_同时下载, "1");
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   DownloadSelectedCommand(ctx_, {1ms});
   ASSERT_TRUE(WaitFor([&] { return holds_ == 1; })) << LogUtf8();
@@ -126,8 +128,43 @@ TEST_P(RefusalHoldTest, HoldsLikeAPauseAndContinueRetriesTheRefusedRequest) {
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusalHoldTest, ::testing::ValuesIn(kRefusalCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// Three pictures in flight when the service refuses two of them: one hold, one line; after
+// continue the refused pictures come again one at a time, and every photo is saved once.
+TEST_F(RefusalCommandsTest, ARefusalAmongSeveralTransfersHoldsOnceAndResendsEachRefused) {
+  // Requests 17 to 19 are the last three photos, in flight together; 17 and 18 are refused.
+  StartOwnDouble({"--block-after", "16", "--block-count", "2", "--slow-ms", "30", "--slow-match",
+                  "/view/photo/"});
+  controls_.SetCaption(ctl::编辑框_同时下载, "3");
+  AddRow("1", G("十七张"), AlbumUrl("1620000007"));
+  DownloadSelectedCommand(ctx_, {1ms});
+  ASSERT_TRUE(WaitFor([&] { return holds_ == 1; })) << LogUtf8();
+  std::this_thread::sleep_for(150ms);
+  // Held: the transfers that were under way have ended; nothing more is asked.
+  const std::size_t requests = Targets().size();
+  EXPECT_EQ(Count(kHoldLine), 1u) << LogUtf8();
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(Targets().size(), requests);
+  // Both refusals in flight together make one hold; when the second request went only after
+  // the first answer (a busy machine), its refusal comes after continue and holds again.
+  const int expectedHolds = requests >= 18 ? 1 : 2;
+  ContinueDownloadCommand(ctx_);
+  if (expectedHolds == 2) {
+    ASSERT_TRUE(WaitFor([&] { return holds_ == 2; })) << LogUtf8();
+    ContinueDownloadCommand(ctx_);
+  }
+  ASSERT_TRUE(WaitFor([&] { return !ctx_.batch.Running(); })) << LogUtf8();
+  EXPECT_EQ(holds_, expectedHolds);
+  EXPECT_EQ(Count(kHoldLine), static_cast<std::size_t>(expectedHolds));
+  EXPECT_EQ(Saved("十七张17"), 17u);
+  EXPECT_EQ(RecordCount(), 17u);
+  EXPECT_EQ(Count("一个连接"), 1u) << LogUtf8();
+  EXPECT_EQ(Targets("/view/photo/").size(), 19u);
+  EXPECT_EQ(ctx_.lastBatch.Get().outcome.refused, 2);
+}
+
 TEST_F(RefusalCommandsTest, StillRefusedAfterContinueHoldsAgainAndEndLeavesIdle) {
   StartOwnDouble({"--block-after", "3"});
+  controls_.SetCaption(ctl::编辑框_同时下载, "3");
   AddRow("1", G("十七张"), AlbumUrl("1620000007"));
   DownloadSelectedCommand(ctx_, {1ms});
   ASSERT_TRUE(WaitFor([&] { return holds_ == 1; }));

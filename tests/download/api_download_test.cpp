@@ -61,7 +61,8 @@ TEST_F(ApiDownloadTest, AsksForTheTotalThenPagesOfAHundredAndNamesFilesWithTheId
   EXPECT_EQ(controls_.Caption(ctl::标签_进度条比例), "100%");
   EXPECT_EQ(LogUtf8(),
             "未勾选了防止重复下载功能\r\n\r\n防止重复下载数据库创建成功\r\n"
-            "准备下载相册《A&B》\r\n\r\n---完成相册《AB250》下载\r\n\r\n");
+            "准备下载相册《A&B》\r\n\r\n---完成相册《AB250》下载\r\n\r\n"
+            "本相册：保存250张，跳过（已下载过）0张，失败0张，被拒0张\r\n\r\n");
 }
 
 TEST_F(ApiDownloadTest, LargeSizeUsesTheImageAddressWhenTheAnswerHasNoLargeOneAndAskForHttp) {
@@ -139,9 +140,11 @@ TEST_F(ApiDownloadTest, HostileAnswersNeverReachOutsideTheSaveFolderNorBreakTheA
   all.erase("program/防止重复下载数据库/ahua.edb");
   EXPECT_EQ(all, (std::set<std::string>{folder + "1_evil_.jpg", folder + "2_2155058362_.jpg",
                                         folder + "5_運動_.jpg"}));
-  EXPECT_NE(LogUtf8().find(
-                "---完成相册《十七张\"x\"》下载\r\n\r\n相册《十七张\"x\"》有2张照片没有下载成功"),
-            std::string::npos)
+  EXPECT_NE(
+      LogUtf8().find(
+          "---完成相册《十七张\"x\"》下载\r\n\r\n本相册：保存3张，跳过（已下载过）0张，失败2张，"
+          "被拒0张\r\n\r\n相册《十七张\"x\"》有2张照片没有下载成功"),
+      std::string::npos)
       << LogUtf8();
 
   // A page that is not JSON yields nothing; the album still starts and ends.

@@ -49,7 +49,10 @@ TEST_F(BatchDownloadTest, TickedRowsInListOrderReportAndEndOfBatchState) {
   EXPECT_TRUE(log.starts_with("正在统计已选中的相册...\r\n当前被选择相册编号:1、3、4、\r\n\r\n"))
       << log;
   EXPECT_TRUE(
-      log.ends_with("---完成相册《无封面相册2》下载\r\n\r\n-------全部下载完毕--------\r\n\r\n"))
+      log.ends_with("---完成相册《无封面相册2》下载\r\n\r\n"
+                    "本相册：保存2张，跳过（已下载过）0张，失败0张，被拒0张\r\n\r\n"
+                    "本次下载：保存19张，跳过（已下载过）0张，失败0张，被拒0张\r\n\r\n"
+                    "-------全部下载完毕--------\r\n\r\n"))
       << log;
   // The name was trimmed of both kinds of space before it reached the log.
   EXPECT_NE(log.find("准备下载相册《十七张》"), std::string::npos);
@@ -72,9 +75,10 @@ TEST_F(BatchDownloadTest, NothingTickedStillEndsTheBatchWithTheFullBar) {
   controls_.SetProgressMaximum(ctl::进度条1, 40);
   controls_.SetProgressPosition(ctl::进度条1, 3);
   RunBatch();
-  EXPECT_EQ(
-      LogUtf8(),
-      "正在统计已选中的相册...\r\n当前未选择任何相册\r\n\r\n-------全部下载完毕--------\r\n\r\n");
+  EXPECT_EQ(LogUtf8(),
+            "正在统计已选中的相册...\r\n当前未选择任何相册\r\n\r\n"
+            "本次下载：保存0张，跳过（已下载过）0张，失败0张，被拒0张\r\n\r\n"
+            "-------全部下载完毕--------\r\n\r\n");
   EXPECT_EQ(GbkToUtf8(controls_.Caption(ctl::标签_选择了相册数量)), "总共需下载[0]个相册");
   EXPECT_EQ(controls_.ProgressPosition(ctl::进度条1), 40);
   EXPECT_EQ(view_->Messages().size(), 1u);

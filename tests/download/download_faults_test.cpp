@@ -66,7 +66,9 @@ TEST_F(DownloadFaultsTest, ErrorPagesAndBrokenPicturesAreNeitherSavedNorRecorded
   for (const char* failed : {"1__.jpg", "2__.jpg", "4__.jpg"}) expected.erase(failed);
   // No error page as .jpg, no half picture, no empty file, no temporary file left behind.
   EXPECT_EQ(FilesIn(TravelFolder()), expected);
-  EXPECT_NE(LogUtf8().find("---完成相册《旅行20》下载\r\n\r\n相册《旅行20》有3张照片没有下载成功"),
+  EXPECT_NE(LogUtf8().find(
+                "---完成相册《旅行20》下载\r\n\r\n本相册：保存17张，跳过（已下载过）0张，失败3张，"
+                "被拒0张\r\n\r\n相册《旅行20》有3张照片没有下载成功"),
             std::string::npos)
       << LogUtf8();
 

@@ -51,7 +51,8 @@ TEST_F(PageDownloadTest, WalksPagesOfEighteenAndNamesFilesByRunningNumber) {
   EXPECT_EQ(FilesIn(OwnerFolder() / "春天上樱花36"), Numbered(36));
   EXPECT_EQ(LogUtf8(),
             "未勾选了防止重复下载功能\r\n\r\n防止重复下载数据库创建成功\r\n"
-            "准备下载相册《春天（上）：樱花！》\r\n\r\n---完成相册《春天上樱花36》下载\r\n\r\n");
+            "准备下载相册《春天（上）：樱花！》\r\n\r\n---完成相册《春天上樱花36》下载\r\n\r\n"
+            "本相册：保存36张，跳过（已下载过）0张，失败0张，被拒0张\r\n\r\n");
   EXPECT_EQ(controls_.ProgressMaximum(ctl::进度条1), 36);
   EXPECT_EQ(controls_.ProgressPosition(ctl::进度条1), 36);
   EXPECT_EQ(controls_.Caption(ctl::标签_进度条比例), "100%");

@@ -1,5 +1,6 @@
-// `albumkeeper download` of three albums in each mode and size: the folder tree, the file names
-// and the picture bytes; then a rerun with --record that fetches no picture.
+// `albumkeeper download` of three albums in each mode and size, over one to eight connections:
+// the folder tree, the file names and the picture bytes, the same whatever the connections; then
+// a rerun with --record that fetches no picture.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ struct Way {
   const char* name;
   Mode mode;
   Size size;
+  const char* connections;
 };
 
 class DownloadTest : public EndToEndTest, public ::testing::WithParamInterface<Way> {
@@ -19,7 +21,7 @@ class DownloadTest : public EndToEndTest, public ::testing::WithParamInterface<W
   std::vector<std::string> WayOptions() const {
     const Way way = GetParam();
     return {way.mode == Mode::kApi ? "--api" : "--browse",
-            way.size == Size::kLarge ? "--large" : "--medium"};
+            way.size == Size::kLarge ? "--large" : "--medium", "--connections", way.connections};
   }
 
   // Every file the three downloaded albums must hold, by path under the save folder.
@@ -49,6 +51,9 @@ TEST_P(DownloadTest, SavesEveryPhotoOfTheChosenAlbumsThenARecordedRerunFetchesNo
   EXPECT_NE(first.out.find("---完成相册《海边日落4》下载"), std::string::npos) << Describe(first);
   EXPECT_NE(first.out.find("-------全部下载完毕--------"), std::string::npos) << Describe(first);
   EXPECT_EQ(first.out.find("不下载"), std::string::npos) << Describe(first);
+  // The batch's counts come last on standard error.
+  EXPECT_TRUE(first.err.ends_with("本次下载：保存24张，跳过（已下载过）0张，失败0张，被拒0张\n"))
+      << Describe(first);
 
   const std::map<std::string, std::string> expected = ExpectedTree();
   const std::map<std::string, std::string> saved = FilesUnder(saveFolder());
@@ -85,10 +90,10 @@ TEST_P(DownloadTest, SavesEveryPhotoOfTheChosenAlbumsThenARecordedRerunFetchesNo
 }
 
 INSTANTIATE_TEST_SUITE_P(EachModeAndSize, DownloadTest,
-                         ::testing::Values(Way{"BrowseMedium", Mode::kBrowse, Size::kMedium},
-                                           Way{"BrowseLarge", Mode::kBrowse, Size::kLarge},
-                                           Way{"ApiMedium", Mode::kApi, Size::kMedium},
-                                           Way{"ApiLarge", Mode::kApi, Size::kLarge}),
+                         ::testing::Values(Way{"BrowseMedium", Mode::kBrowse, Size::kMedium, "1"},
+                                           Way{"BrowseLarge", Mode::kBrowse, Size::kLarge, "3"},
+                                           Way{"ApiMedium", Mode::kApi, Size::kMedium, "3"},
+                                           Way{"ApiLarge", Mode::kApi, Size::kLarge, "8"}),
                          WayName);
 
 }  // namespace

@@ -23,13 +23,23 @@ TEST_F(InterruptTest, CtrlCMidAlbumLeavesWholePicturesAndTrueRecordsAndTheRerunF
   // saved, when the double has logged that request.
   const std::string slowPicture = "/view/photo/photo/public/p" + garden.photos[4].id + ".jpg";
   StartDouble({"--slow-ms", "3000", "--slow-match", slowPicture});
-  const std::vector<std::string> args = DownloadArgs({"--browse", "--medium", "--record"});
+  const std::vector<std::string> args =
+      DownloadArgs({"--browse", "--medium", "--record", "--connections", "3"});
   {
     ProgramRun run(args, Environment());
     ASSERT_TRUE(run.started());
     const bool reached = testing::EventuallyTrue([&] {
+      // The slow picture under way and the four before it saved: with three connections the
+      // pictures after it are in flight too.
+      bool asked = false;
       for (const test::LoggedRequest& request : douban().Requests()) {
-        if (request.target == slowPicture) return true;
+        asked = asked || request.target == slowPicture;
+      }
+      if (asked && FilesUnder(AlbumFolder(kGardenAlbum)).size() >= 4) {
+        const auto files = FilesUnder(AlbumFolder(kGardenAlbum));
+        int first = 0;
+        for (int n = 1; n <= 4; ++n) first += files.count(std::to_string(n) + "__.jpg");
+        if (first == 4) return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       return false;

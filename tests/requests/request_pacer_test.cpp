@@ -41,7 +41,7 @@ TEST(RequestPacer, KeepsTheIntervalBacksOffAndStopsAWait) {
   EXPECT_TRUE(pacer.WaitTurn());
   EXPECT_GE(std::chrono::steady_clock::now() - backedOff, 120ms);
 
-  RequestPacer slow(std::chrono::hours(1));
+  RequestPacer slow(std::chrono::milliseconds(std::chrono::hours(1)));
   EXPECT_TRUE(slow.WaitTurn());
   std::stop_source stop;
   std::thread stopper([&] {

@@ -31,6 +31,14 @@ bool FaultState::IsSlow(std::string_view target, bool isPicture) const {
   return options_.slowMs > 0 && Matches(options_.slowMatch, target, isPicture);
 }
 
+int FaultState::SlowMsFor(std::string_view target) const {
+  if (!options_.slowVaried) return options_.slowMs;
+  // The same address always waits the same; neighbours differ, so answers overtake each other.
+  unsigned sum = 0;
+  for (const char c : target) sum = sum * 31 + static_cast<unsigned char>(c);
+  return options_.slowMs * static_cast<int>(sum % 4);
+}
+
 bool FaultState::IsCutOff(std::string_view target, bool isPicture) const {
   return options_.cutOff && Matches(options_.cutOffMatch, target, isPicture);
 }

@@ -31,6 +31,7 @@ struct FaultOptions {
   std::string emptyMatch;
   int slowMs = 0;  // each matching answer waits this long before it is sent
   std::string slowMatch;
+  bool slowVaried = false;  // the wait is 0 to 3 times slowMs, by the address (out of order)
   bool cutOff = false;      // matching answers stop half-way through the body, then the
   std::string cutOffMatch;  // connection closes
   std::map<std::string, int> pictureErrors;  // photo id -> 200 or 404 with an HTML error page
@@ -64,6 +65,8 @@ class FaultState {
   // True when this answer must be empty (counts the page's answers).
   bool TakeEmpty(const std::string& host, const std::string& target, bool isPicture);
   bool IsSlow(std::string_view target, bool isPicture) const;
+  // How long a slow answer to `target` waits, in milliseconds.
+  int SlowMsFor(std::string_view target) const;
   bool IsCutOff(std::string_view target, bool isPicture) const;
   bool IsGarbage(std::string_view target, bool isPicture) const;
   // 0 when the photo's pictures are served normally.

@@ -62,6 +62,8 @@ but no picture):
   --empty-match MATCH
   --slow-ms MS          wait MS milliseconds before each matching answer
   --slow-match MATCH
+  --slow-varied         with --slow-ms: each matching answer waits 0 to 3 times MS, the same
+                        for the same address, so answers of requests in flight overtake others
   --cut-off MATCH       matching answers announce their length, send half the body and close
                         (use "/" for every request)
   --picture-error ID=STATUS
@@ -184,6 +186,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     } else if (arg == "--slow-ms") {
       if (!number(n)) return false;
       options.faults.slowMs = static_cast<int>(n);
+    } else if (arg == "--slow-varied") {
+      options.faults.slowVaried = true;
     } else if (arg == "--slow-match") {
       if (!value(text)) return false;
       options.faults.slowMatch = text;

@@ -118,7 +118,7 @@ void FakeService::Handle(const httplib::Request& req, httplib::Response& res) {
     }
   }
   if (faults_.IsSlow(req.target, isPicture)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(faults_.options().slowMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(faults_.SlowMsFor(req.target)));
   }
   res.status = answer.status;
   for (const auto& [name, value] : answer.headers) res.set_header(name.c_str(), value);
