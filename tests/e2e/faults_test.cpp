@@ -43,7 +43,9 @@ class FaultsTest : public EndToEndTest {
 TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
   const std::size_t listingRequests = StartDoubleBlockingAfterFourPictures();
 
-  const ProgramResult result = Download({"--browse", "--medium", "--no-record", "--no-wait"});
+  // One connection: the block then falls exactly after the fourth picture of the album.
+  const ProgramResult result =
+      Download({"--browse", "--medium", "--no-record", "--no-wait", "--connections", "1"});
   EXPECT_EQ(result.exitStatus, 1) << Describe(result);
   const std::vector<test::LoggedRequest> requests = douban().Requests();
   // The block came inside the album: pictures before it and after it were asked for.
