@@ -71,7 +71,7 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签_第多少张照片", K::kLabel, "分组框_liebiao", -1, {666, 390, 95, 23}, "", true},
   // Page 2: settings.
   {"分组框7", K::kGroupBox, kPages.View(), 2, {14, 24, 876, 544}, "", true},
-  {"分组框2", K::kGroupBox, "分组框7", -1, {9, 18, 347, 262}, "常用设置：", true},
+  {"分组框2", K::kGroupBox, "分组框7", -1, {9, 18, 432, 262}, "常用设置：", true},
   {"标签11", K::kLabel, "分组框2", -1, {9, 20, 56, 32}, "下载模式：", true},
   {"选择框_浏览模式", K::kCheckBox, "分组框2", -1, {83, 25, 52, 24}, "默认", true},
   {"选择框_api模式", K::kCheckBox, "分组框2", -1, {166, 25, 161, 24}, "备用(默认不可用时选)", true},
@@ -79,8 +79,8 @@ constexpr ControlSpec kCatalogue[] = {
   {"单选框_中图", K::kRadioButton, "分组框2", -1, {80, 63, 75, 24}, "中图[快]", true},
   {"单选框_原图", K::kRadioButton, "分组框2", -1, {164, 62, 92, 24}, "原图[慢]", true},
   // The third size, the original ("raw") picture: in the same group, so the three exclude each
-  // other; on a row of its own, as the row of the two sizes has no room left.
-  {"单选框_原始尺寸", K::kRadioButton, "分组框2", -1, {80, 198, 160, 24}, "原始尺寸[需登录]", true},
+  // other, and on the row of the two sizes, which the group box is widened to hold.
+  {"单选框_原始尺寸", K::kRadioButton, "分组框2", -1, {262, 62, 160, 24}, "原始尺寸[需登录]", true},
   {"选择框_下载记录", K::kCheckBox, "分组框2", -1, {12, 98, 240, 20}, "开启下载记录（已经下载过的不再下载）", true},
   {"选择框_描述作为文件名", K::kCheckBox, "分组框2", -1, {12, 130, 240, 20}, "图片描述作为文件名（测试版）", true},
   // The least time between two requests to the service, in milliseconds.
@@ -90,7 +90,7 @@ constexpr ControlSpec kCatalogue[] = {
   {"标签_同时下载", K::kLabel, "分组框2", -1, {12, 200, 136, 24}, "同时下载（张）：", true},
   {"编辑框_同时下载", K::kLineEdit, "分组框2", -1, {150, 196, 96, 28}, "3", true},
   // Off by default: one album.json beside the pictures of every album folder (the group box is
-  // 21 pixels taller for it than the classic window's).
+  // made taller to hold this row).
   {"选择框_元数据", K::kCheckBox, "分组框2", -1, {12, 232, 300, 20}, "保存相册信息（album.json）", true},
   {"分组框4", K::kGroupBox, "分组框7", -1, {7, 284, 853, 241}, "软件版本", true},
   {"标签10", K::kLabel, "分组框4", -1, {9, 19, 364, 215}, kHelpText, true},

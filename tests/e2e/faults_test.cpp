@@ -37,6 +37,23 @@ class FaultsTest : public EndToEndTest {
     StartDouble({"--block-after", std::to_string(listingRequests + 2 + 4)});
     return listingRequests;
   }
+
+  // The ids of the garden album's photos whose files are there, each checked to be its photo's
+  // whole picture.
+  std::set<std::string> WholePicturesOfTheGarden() {
+    const fake::Album& garden = FixtureAlbum(kGardenAlbum);
+    std::set<std::string> saved;
+    for (const auto& [name, bytes] : FilesUnder(AlbumFolder(kGardenAlbum))) {
+      const std::size_t number = std::stoul(name);
+      if (number < 1 || number > garden.photos.size()) {
+        ADD_FAILURE() << "a file of no photo: " << name;
+        continue;
+      }
+      EXPECT_TRUE(IsWholePictureOf(bytes, garden.photos[number - 1].id)) << name;
+      saved.insert(garden.photos[number - 1].id);
+    }
+    return saved;
+  }
 };
 
 // With --no-wait a refusal ends the batch instead of holding it for the user.
@@ -66,15 +83,7 @@ TEST_F(FaultsTest, BlockPageMidAlbumIsNotSavedAndTheRunExitsOne) {
   EXPECT_EQ(EntriesUnder(saveFolder()).size(), expected.size() + 2);
   // The four pictures the service gave, whichever they were, are saved whole and recorded;
   // nothing refused is.
-  const fake::Album& garden = FixtureAlbum(kGardenAlbum);
-  std::set<std::string> saved;
-  for (const auto& [name, bytes] : FilesUnder(AlbumFolder(kGardenAlbum))) {
-    const std::size_t number = std::stoul(name);
-    ASSERT_GE(number, 1u);
-    ASSERT_LE(number, garden.photos.size());
-    EXPECT_TRUE(IsWholePictureOf(bytes, garden.photos[number - 1].id)) << name;
-    saved.insert(garden.photos[number - 1].id);
-  }
+  const std::set<std::string> saved = WholePicturesOfTheGarden();
   EXPECT_EQ(saved.size(), 4u);
   EXPECT_EQ(RecordedPhotoIds(home(), kPerson), saved);
 }
@@ -102,15 +111,7 @@ TEST_F(FaultsTest, BlockPageHoldsTheBatchUntilCtrlC) {
   EXPECT_EQ(douban().Requests().size(), requestsWhenHeld);
   // The four pictures the service gave, whichever they were, are saved whole and recorded;
   // nothing refused is.
-  const fake::Album& garden = FixtureAlbum(kGardenAlbum);
-  std::set<std::string> saved;
-  for (const auto& [name, bytes] : FilesUnder(AlbumFolder(kGardenAlbum))) {
-    const std::size_t number = std::stoul(name);
-    ASSERT_GE(number, 1u);
-    ASSERT_LE(number, garden.photos.size());
-    EXPECT_TRUE(IsWholePictureOf(bytes, garden.photos[number - 1].id)) << name;
-    saved.insert(garden.photos[number - 1].id);
-  }
+  const std::set<std::string> saved = WholePicturesOfTheGarden();
   EXPECT_EQ(saved.size(), 4u);
   EXPECT_EQ(RecordedPhotoIds(home(), kPerson), saved);
 }

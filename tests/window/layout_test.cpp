@@ -89,6 +89,25 @@ class LayoutTests : public QObject {
     }
   }
 
+  // The settings page's common box holds rows added over time (sizes, pacing, connections,
+  // metadata): every control of it inside it, and no two of them on top of each other.
+  void settingsControlsDoNotOverlap() {
+    WindowUnderTest t;
+    t.controls().SetCurrentIndex(ctl::高级选择夹1, 2);
+    t.settle();
+    QWidget* box = t.widget(ctl::分组框2);
+    const QList<QWidget*> children = box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    QVERIFY(children.size() > 10);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+      const QString name = children[i]->objectName();
+      QVERIFY2(box->rect().contains(children[i]->geometry()), qPrintable(name));
+      for (qsizetype j = i + 1; j < children.size(); ++j) {
+        QVERIFY2(!children[i]->geometry().intersects(children[j]->geometry()),
+                 qPrintable(name + QStringLiteral(" / ") + children[j]->objectName()));
+      }
+    }
+  }
+
   // No lower bound: a very narrow window gives the boxes that take the room widths below zero in
   // the model (the widgets show them as nothing), never a layout that pushes the buttons out.
   void noLowerBound() {
