@@ -16,6 +16,7 @@
 
 #include "base/text_ops.h"
 #include "base/worker_gate.h"
+#include "bench/curl_config.h"
 #include "controls/controls.h"
 #include "download/batch_download.h"
 #include "download/photo_request.h"
@@ -80,20 +81,9 @@ double RunCurl(const fs::path& work) {
   const fs::path out = work / "curl_out";
   {
     std::ofstream cfg(config);
-    bool first = true;
-    auto entry = [&](const std::string& url, const std::string& headers, const std::string& file) {
-      if (!first) cfg << "next\n";
-      first = false;
-      cfg << "silent\n";
-      for (const ak::Text& connect : ak::Split(theDouble->connectTo(), ",")) {
-        cfg << "connect-to = \"" << connect << "\"\n";
-      }
-      if (!theDouble->caFile().empty()) cfg << "cacert = \"" << theDouble->caFile() << "\"\n";
-      for (const ak::Text& line : ak::Split(headers, "\r\n")) {
-        if (!line.empty()) cfg << "header = \"" << line << "\"\n";
-      }
-      cfg << "url = \"" << url << "\"\noutput = \"" << file << "\"\n";
-    };
+    ak::bench::CurlConfig curl(cfg, *theDouble);
+    auto entry = [&curl](const std::string& url, const std::string& headers,
+                         const std::string& file) { curl.Add(url, headers, file); };
     const std::string api = std::string("https://api.douban.com/v2/album/") + kAlbum;
     entry(api + "/photos?count=1", {}, "/dev/null");
     for (int start = 0; start <= kPhotos; start += 100) {
